@@ -1,0 +1,48 @@
+#pragma once
+// Helpers shared by the test binaries: temporary folders, running the PDF tools
+// (qpdf, pdfinfo, pdfimages, pdftoppm) on files the tests write, and the corpus location.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tovra::test {
+
+// A fresh folder under the system temp folder, removed with everything in it on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;  // stdout and stderr together
+};
+
+// Runs a shell command and collects what it prints.
+CommandResult RunCommand(const std::string& command);
+
+// Quotes a path for the shell.
+std::string ShellQuote(const std::string& text);
+
+// Runs `qpdf --check` and returns its output when it reports errors or warnings, or "" when clean.
+std::string QpdfProblems(const std::filesystem::path& pdf);
+
+// Bytes of a whole file.
+std::string ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// The shared real-world image corpus, or an empty path when it is not there.
+std::filesystem::path CorpusDir();
+
+}  // namespace tovra::test
+
+// Asserts that a PDF file passes `qpdf --check` without errors or warnings.
+#define EXPECT_QPDF_CLEAN(path) EXPECT_EQ(::tovra::test::QpdfProblems(path), "") << "qpdf --check " << (path)
