@@ -1,0 +1,82 @@
+#pragma once
+// Writes the content stream of the document's current page and registers the resources it
+// uses. Only eight operators are ever written: q, Q, cm, re, W, n, Tf and Do.
+#include <cstdint>
+#include <string>
+
+#include "pdf/PdfTypes.h"
+
+namespace tovra {
+
+class TPdfDoc;
+class TPdfFont;
+
+// The text state of the current page.
+class TPdfCanvasAttribute {
+public:
+    void SetWordSpace(float value);
+    void SetCharSpace(float value);
+    void SetFontSize(float value);
+    void SetHorizontalScaling(uint16_t value);
+    void SetLeading(float value);
+
+    float WordSpace() const { return wordSpace_; }
+    float CharSpace() const { return charSpace_; }
+    float FontSize() const { return fontSize_; }
+    float Leading() const { return leading_; }
+    uint16_t HorizontalScaling() const { return horizontalScaling_; }
+
+    TPdfFont* Font = nullptr;  // not owned: the document owns its fonts
+
+private:
+    float wordSpace_ = 0;
+    float charSpace_ = 0;
+    float fontSize_ = 0;
+    float leading_ = 0;
+    uint16_t horizontalScaling_ = 0;
+};
+
+class TPdfCanvas {
+public:
+    explicit TPdfCanvas(TPdfDoc* doc) : doc_(doc) {}
+
+    void SetPage(TPdfDictionary* page);
+    TPdfDictionary* GetPage() const;
+    TPdfDoc* GetDoc() const;
+    // Forgets the current page without saving its text state (the document was released).
+    void DropPage();
+
+    bool IsVirtual = false;  // when set, nothing reaches a content stream
+    TPdfCanvasAttribute& Attribute() { return attribute_; }
+
+    void SetPageWidth(int32_t width);
+    void SetPageHeight(int32_t height);
+    void SetFont(const std::string& name, float size);
+    void DrawXObject(float x, float y, float width, float height, const std::string& name);
+    void DrawXObjectEx(float x, float y, float width, float height, float clipX, float clipY, float clipWidth,
+                       float clipHeight, const std::string& name);
+
+    void SaveState();
+    void RestoreState();
+    void ConcatMatrix(float a, float b, float c, float d, float e, float f);
+    void AppendRectangle(float x, float y, float width, float height);
+    void SetClip();
+    void EndPath();
+    void SetFontAndSize(const std::string& name, float size);
+    void InvokeXObject(const std::string& name);
+    void WriteString(const std::string& text);
+
+private:
+    void SaveTextState();
+    void RestoreTextState();
+    void SetMediaBoxElement(int index, int32_t value, const char* failure);
+    // Adds the XObject to the page's resources if needed; fails with the caller's message.
+    TPdfStream& UseXObject(const std::string& name, const char* operation);
+
+    TPdfStream* contents_ = nullptr;  // the current page's content stream, not owned
+    TPdfDictionary* page_ = nullptr;  // not owned
+    TPdfDoc* doc_;                    // the owning document
+    TPdfCanvasAttribute attribute_;
+};
+
+}  // namespace tovra

@@ -1,0 +1,94 @@
+#pragma once
+// The PDF document under construction: catalog, information dictionary, page tree, pages
+// with their resources and content streams, fonts, image XObjects, and saving the whole.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pdf/PdfCanvas.h"
+#include "pdf/PdfFonts.h"
+#include "pdf/PdfOutlines.h"
+#include "pdf/PdfTypes.h"
+#include "pdf/PdfWrappers.h"
+#include "pdf/PdfXref.h"
+
+namespace tovra {
+
+// Empty base of the report component.
+class TAbstractPReport {
+public:
+    virtual ~TAbstractPReport() = default;
+};
+
+class TPdfDoc {
+public:
+    TPdfDoc();
+    ~TPdfDoc();
+    TPdfDoc(const TPdfDoc&) = delete;
+    TPdfDoc& operator=(const TPdfDoc&) = delete;
+
+    void StartDocument();
+    // Starts a document with one page whose canvas writes nothing.
+    void StartVirtualDocument();
+    void ReleaseDocument();
+    void AddPage();
+    void SaveToStream(TStream& stream);
+    bool HasDoc() const { return hasDocument_; }
+
+    TPdfInfo* GetInfo();
+    TPdfCatalog* GetRoot();
+    TPdfOutlineRoot* GetOutlineRoot();
+    TPdfCanvas* GetCanvas();
+    TPdfFont* GetFont(const std::string& name);
+    TPdfFont* CreateFont(const std::string& name);
+    TPdfDestination* CreateDestination();
+
+    TPdfStream* FindXObject(const std::string& name) const;
+    // Registers an XObject that the table already owns under a resource name.
+    void RegisterXObject(TPdfObject* object, const std::string& name);
+    // Takes ownership of a new image and registers it under the name. On failure the image
+    // stays with the caller.
+    TPdfImage* AddImage(const std::string& name, std::unique_ptr<TPdfImage>&& image);
+
+    // Hands an object to the document, which destroys it with itself (last made, first destroyed).
+    template <class T>
+    T* AddOwnedObject(std::unique_ptr<T> object) {
+        T* raw = object.get();
+        ownedObjects_.push_back(std::move(object));
+        return raw;
+    }
+
+    TPdfXref* Xref() const { return xref_.get(); }
+    TPdfDictionary* CurrentPages() const { return currentPages_; }
+
+    TPdfCompressionMethod CompressionMethod = cmNone;
+    bool UseOutlines = false;
+    uint16_t DefaultPageWidth = 596;
+    uint16_t DefaultPageHeight = 842;
+    // Gives the date-time written as "ModDate" when saving; the local time unless replaced.
+    std::function<TDateTime()> Clock = Now;
+
+private:
+    TPdfDictionary* CreatePagesNode(TPdfDictionary* parent);
+    void AddKid(TPdfDictionary& node, TPdfDictionary& kid);
+    TPdfInfo* CreateInfo();
+
+    TPdfCatalog* root_ = nullptr;
+    TPdfDictionary* currentPages_ = nullptr;
+    std::unique_ptr<TPdfHeader> header_;
+    std::unique_ptr<TPdfTrailer> trailer_;
+    std::unique_ptr<TPdfXref> xref_;
+    TPdfInfo* info_ = nullptr;
+    bool hasDocument_ = false;
+    std::vector<std::unique_ptr<TPdfFont>> fontList_;
+    std::vector<std::unique_ptr<TPdfOwnedObject>> ownedObjects_;
+    TPdfOutlineRoot* outlineRoot_ = nullptr;
+    std::unique_ptr<TPdfArray> xobjectList_;
+    std::unique_ptr<TPdfCanvas> canvas_;
+};
+
+// The dictionary stored under key ("Font" or "XObject") in the page's "Resources".
+TPdfDictionary* ResourceDict(const TPdfDictionary& page, const std::string& key);
+
+}  // namespace tovra

@@ -1,0 +1,56 @@
+#include "pdf/PdfFlate.h"
+
+#include <zlib.h>
+
+#include <limits>
+
+#include "common/Exceptions.h"
+
+namespace tovra {
+
+namespace {
+struct DeflateStream {
+    z_stream z{};
+    bool open = false;
+    ~DeflateStream() {
+        if (open) deflateEnd(&z);
+    }
+};
+
+[[noreturn]] void Fail(const char* operation, int code) {
+    throw Exception(std::string("zlib ") + operation + " failed: " + zError(code));
+}
+}  // namespace
+
+std::string FlateCompress(std::string_view data) {
+    DeflateStream stream;
+    int code = deflateInit2(&stream.z, 9, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY);
+    if (code != Z_OK) Fail("deflateInit2", code);
+    stream.open = true;
+
+    std::string out;
+    out.resize(deflateBound(&stream.z, static_cast<uLong>(std::min<size_t>(data.size(), std::numeric_limits<uLong>::max()))));
+    stream.z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    size_t inputLeft = data.size();
+    size_t produced = 0;
+    do {
+        // zlib counts in 32-bit units; feed very large buffers in pieces.
+        const uInt chunk = static_cast<uInt>(std::min<size_t>(inputLeft, 1u << 30));
+        stream.z.avail_in = chunk;
+        inputLeft -= chunk;
+        const int flush = inputLeft == 0 ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            if (produced == out.size()) out.resize(out.size() * 2 + 64);
+            const uInt room = static_cast<uInt>(std::min<size_t>(out.size() - produced, 1u << 30));
+            stream.z.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
+            stream.z.avail_out = room;
+            code = deflate(&stream.z, flush);
+            if (code == Z_STREAM_ERROR) Fail("deflate", code);
+            produced += room - stream.z.avail_out;
+        } while (stream.z.avail_out == 0 || (flush == Z_FINISH && code != Z_STREAM_END));
+    } while (inputLeft > 0);
+    out.resize(produced);
+    return out;
+}
+
+}  // namespace tovra

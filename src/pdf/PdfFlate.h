@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace tovra {
+
+// Compresses bytes into one zlib stream (RFC 1950): level 9, 15-bit window, memory level 8,
+// default strategy. The same input always gives the same output.
+std::string FlateCompress(std::string_view data);
+
+}  // namespace tovra

@@ -1,0 +1,62 @@
+#pragma once
+// Seekable byte streams the PDF writer writes through: one kept in memory and one on disk.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tovra {
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+    // Writes all bytes at the current position; fails with an exception on a short write.
+    virtual void Write(const void* data, size_t count) = 0;
+    virtual int64_t Position() const = 0;
+    virtual void SetPosition(int64_t position) = 0;
+    virtual int64_t Size() const = 0;
+
+    void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
+};
+
+// A growable in-memory buffer; writing past the end extends it.
+class TMemoryStream : public TStream {
+public:
+    using TStream::Write;
+    void Write(const void* data, size_t count) override;
+    int64_t Position() const override { return static_cast<int64_t>(position_); }
+    void SetPosition(int64_t position) override;
+    int64_t Size() const override { return static_cast<int64_t>(bytes_.size()); }
+
+    const std::string& Bytes() const { return bytes_; }
+    void Clear();
+    void Reserve(size_t capacity) { bytes_.reserve(capacity); }
+
+private:
+    std::string bytes_;
+    size_t position_ = 0;
+};
+
+// A file opened for writing (created or truncated). Write errors raise an exception naming the file.
+class TFileStream : public TStream {
+public:
+    using TStream::Write;
+    explicit TFileStream(const std::string& path);
+    void Write(const void* data, size_t count) override;
+    int64_t Position() const override;
+    void SetPosition(int64_t position) override;
+    int64_t Size() const override;
+    // Flushes and closes the file, reporting a failure of the last writes.
+    void Close();
+    const std::string& Path() const { return path_; }
+
+private:
+    struct FileCloser {
+        void operator()(FILE* file) const { std::fclose(file); }
+    };
+    std::string path_;
+    std::unique_ptr<FILE, FileCloser> file_;
+};
+
+}  // namespace tovra
