@@ -1,0 +1,106 @@
+#include "report/PRImage.h"
+
+#include <chrono>
+
+#include <QPainter>
+
+#include "common/Exceptions.h"
+#include "pdf/PdfDoc.h"
+#include "pdf/PdfImages.h"
+
+namespace tovra {
+
+namespace {
+std::optional<uint32_t>& FixedNameSeed() {
+    static std::optional<uint32_t> seed;
+    return seed;
+}
+
+uint32_t ClockSeed() {
+    return static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+constexpr uint32_t kNameCount = 65535;
+}  // namespace
+
+void TPRImage::SetNameSeed(std::optional<uint32_t> seed) { FixedNameSeed() = seed; }
+
+TPRImage::TPRImage(TComponent* owner) : TPRItem(owner), random_(FixedNameSeed().value_or(ClockSeed())) {}
+
+uint32_t TPRImage::NextRandom(uint32_t range) { return std::uniform_int_distribution<uint32_t>(0, range - 1)(random_); }
+
+void TPRImage::SetPicture(const TPicture& picture) {
+    if (picture.Graphic() && !picture.IsBitmap()) throw Exception("only bitmap image is allowed.");
+    picture_ = picture;
+    Invalidate();
+}
+
+void TPRImage::SetStretch(bool value) {
+    if (value == stretch_) return;
+    stretch_ = value;
+    Invalidate();
+}
+
+bool TPRImage::HoldsPrintableGraphic() const { return picture_.IsBitmap() && !picture_.Empty(); }
+
+std::string TPRImage::FreeImageName(TPdfDoc& doc, const std::string& prefix) {
+    // Start anywhere, then probe the following numbers, wrapping after 65534.
+    uint32_t number = NextRandom(kNameCount - 1);
+    for (uint32_t tried = 0; tried < kNameCount; ++tried) {
+        const std::string name = prefix + std::to_string(number);
+        if (!doc.FindXObject(name)) return name;
+        number = number == kNameCount - 1 ? 0 : number + 1;
+    }
+    throw Exception("image count over max value..");
+}
+
+void TPRImage::PrintItem(TPRCanvas& canvas, const TRect& rect) {
+    if (!HoldsPrintableGraphic()) return;
+    PrintPicture(canvas, rect);
+}
+
+void TPRImage::PrintPicture(TPRCanvas& canvas, const TRect& rect) {
+    TPdfCanvas& pdf = *canvas.PdfCanvas;
+    TPdfDoc& doc = *pdf.GetDoc();
+    std::string name = Name;
+    if (!SharedImage) name = FreeImageName(doc, Name);
+    if (!doc.FindXObject(name)) {
+        std::unique_ptr<TPdfImage> image = CreatePdfImage(picture_, CreatorName());
+        doc.AddImage(name, std::move(image));
+    }
+    const TPRPage* page = HostPage();
+    const float pageHeight = static_cast<float>(page ? page->Height() : 0);
+    const auto left = static_cast<float>(rect.Left);
+    const auto top = static_cast<float>(rect.Top);
+    const auto width = static_cast<float>(Width());
+    const auto height = static_cast<float>(Height());
+    if (stretch_) {
+        pdf.DrawXObject(left, pageHeight - static_cast<float>(rect.Bottom), width, height, name);
+    } else {
+        const auto pictureWidth = static_cast<float>(picture_.Width());
+        const auto pictureHeight = static_cast<float>(picture_.Height());
+        pdf.DrawXObjectEx(left, pageHeight - top - pictureHeight, pictureWidth, pictureHeight, left,
+                          pageHeight - top - height, width, height, name);
+    }
+}
+
+void TPRImage::Paint(QPainter& painter) const {
+    if (!picture_.Graphic() || picture_.Empty()) {
+        QPen outline(QColor(0x00, 0x00, 0xFF));
+        outline.setStyle(Qt::DotLine);
+        outline.setWidth(0);
+        painter.setPen(outline);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(0, 0, Width() - 1, Height() - 1);
+        return;
+    }
+    const QImage image = picture_.Graphic()->ToImage();
+    if (stretch_) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRect(0, 0, Width(), Height()), image);
+    } else {
+        painter.drawImage(QRect(0, 0, picture_.Width(), picture_.Height()), image);
+    }
+}
+
+}  // namespace tovra

@@ -1,0 +1,51 @@
+#pragma once
+// Image items: print a picture as an image object of the document, stretched to the item's
+// rectangle or at its natural size clipped to it, and show it in the preview.
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <string>
+
+#include "imaging/Picture.h"
+#include "report/PRItem.h"
+
+namespace tovra {
+
+class TPdfDoc;
+
+class TPRImage : public TPRItem {
+public:
+    explicit TPRImage(TComponent* owner = nullptr);
+    // Copies a picture holding a bitmap (or nothing) into the item.
+    virtual void SetPicture(const TPicture& picture);
+    void PrintItem(TPRCanvas& canvas, const TRect& rect) override;
+    std::string ClassName() const override { return "TPRImage"; }
+
+    TPicture& Picture() { return picture_; }
+    const TPicture& Picture() const { return picture_; }
+    bool Stretch() const { return stretch_; }
+    void SetStretch(bool value);
+    bool SharedImage = true;
+
+    // Fixes the seed of the image-name generator of items made from now on (for reproducible
+    // files); without it each item seeds from the clock.
+    static void SetNameSeed(std::optional<uint32_t> seed);
+
+protected:
+    void Paint(QPainter& painter) const override;
+    // True when the picture holds a non-empty graphic of this item's kind.
+    virtual bool HoldsPrintableGraphic() const;
+    virtual const char* CreatorName() const { return "Pdf-Bitmap"; }
+    // A name no image object of the document has yet.
+    virtual std::string FreeImageName(TPdfDoc& doc, const std::string& prefix);
+    void PrintPicture(TPRCanvas& canvas, const TRect& rect);
+    uint32_t NextRandom(uint32_t range);
+
+    TPicture picture_;
+
+private:
+    bool stretch_ = true;
+    std::mt19937 random_;
+};
+
+}  // namespace tovra
