@@ -140,6 +140,49 @@ struct TDestInfoFree {
     void operator()(cups_dinfo_t* info) const { cupsFreeDestInfo(info); }
 };
 
+TCupsMedia MediaEntry(http_t* localizer, cups_dest_t* dest, cups_dinfo_t* info, cups_size_t& size) {
+    TCupsMedia entry;
+    entry.PwgName = size.media;
+    entry.Width = size.width;
+    entry.Length = size.length;
+    if (localizer) {
+        if (const char* localized = cupsLocalizeDestMedia(localizer, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size))
+            entry.LocalizedName = localized;
+    }
+    return entry;
+}
+
+// The media in the order the printer lists them ("media-supported"); CUPS's own media list is
+// sorted by size, which would put envelopes and index cards before the everyday forms.
+std::vector<TCupsMedia> MediaInPrinterOrder(http_t* localizer, http_t* connection, cups_dest_t* dest,
+                                            cups_dinfo_t* info) {
+    std::vector<TCupsMedia> media;
+    ipp_attribute_t* supported = cupsFindDestSupported(connection, dest, info, "media");
+    const int count = supported ? ippGetCount(supported) : 0;
+    for (int i = 0; i < count; ++i) {
+        const char* name = ippGetString(supported, i, nullptr);
+        if (!name) continue;
+        const std::string_view view(name);
+        if (view.starts_with("custom_min_") || view.starts_with("custom_max_")) continue;  // size ranges
+        cups_size_t size{};
+        if (!cupsGetDestMediaByName(connection, dest, info, name, CUPS_MEDIA_FLAGS_DEFAULT, &size)) continue;
+        media.push_back(MediaEntry(localizer, dest, info, size));
+    }
+    return media;
+}
+
+std::vector<TCupsMedia> MediaInCupsOrder(http_t* localizer, http_t* connection, cups_dest_t* dest,
+                                         cups_dinfo_t* info) {
+    std::vector<TCupsMedia> media;
+    const int count = cupsGetDestMediaCount(connection, dest, info, CUPS_MEDIA_FLAGS_DEFAULT);
+    for (int i = 0; i < count; ++i) {
+        cups_size_t size{};
+        if (cupsGetDestMediaByIndex(connection, dest, info, i, CUPS_MEDIA_FLAGS_DEFAULT, &size))
+            media.push_back(MediaEntry(localizer, dest, info, size));
+    }
+    return media;
+}
+
 }  // namespace
 
 std::optional<TPaperForms> ReadCupsPaperForms(int printerIndex) {
@@ -160,21 +203,8 @@ std::optional<TPaperForms> ReadCupsPaperForms(int printerIndex) {
     const std::unique_ptr<cups_dinfo_t, TDestInfoFree> info(cupsCopyDestInfo(connection, dest));
     if (!info) return TPaperForms{};
 
-    std::vector<TCupsMedia> media;
-    const int count = cupsGetDestMediaCount(connection, dest, info.get(), CUPS_MEDIA_FLAGS_DEFAULT);
-    for (int i = 0; i < count; ++i) {
-        cups_size_t size{};
-        if (!cupsGetDestMediaByIndex(connection, dest, info.get(), i, CUPS_MEDIA_FLAGS_DEFAULT, &size)) continue;
-        TCupsMedia entry;
-        entry.PwgName = size.media;
-        entry.Width = size.width;
-        entry.Length = size.length;
-        if (http) {
-            if (const char* localized = cupsLocalizeDestMedia(http.get(), dest, info.get(), CUPS_MEDIA_FLAGS_DEFAULT, &size))
-                entry.LocalizedName = localized;
-        }
-        media.push_back(std::move(entry));
-    }
+    std::vector<TCupsMedia> media = MediaInPrinterOrder(http.get(), connection, dest, info.get());
+    if (media.empty()) media = MediaInCupsOrder(http.get(), connection, dest, info.get());
     return FormsFromCupsMedia(media);
 }
 

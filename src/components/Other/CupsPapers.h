@@ -1,5 +1,5 @@
 #pragma once
-// The paper forms of a CUPS destination.
+// The paper forms of a CUPS destination, in the order the printer lists its media.
 //
 // CUPS lists a printer's media by PWG name ("iso_a4_210x297mm") with sizes in hundredths of a
 // millimetre. The common forms get the same short names as the built-in list ("A4", "Letter"),

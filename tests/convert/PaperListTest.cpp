@@ -1,0 +1,133 @@
+// The paper box: sizes in points from tenths of a millimetre, filling order and selection,
+// name lookup, and what a failing or empty printer leaves behind.
+#include "convert/PaperList.h"
+
+#include "common/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tovra {
+namespace {
+
+// A printer that reports exactly these forms (name, width, height in tenths of a millimetre).
+TPaperSource Printer(std::vector<std::tuple<std::string, int, int>> forms) {
+    return [forms](int) {
+        TPrinterPapers papers;
+        std::int16_t code = 1;
+        for (const auto& [name, width, height] : forms) {
+            papers.Names.push_back(name);
+            papers.Codes.push_back(code++);
+            papers.Sizes.push_back({width, height});
+        }
+        return papers;
+    };
+}
+
+TEST(PaperPoints, StandardFormsGetTheirUsualPointSizes) {
+    struct Case { const char* name; int width, height; int x, y; };
+    const Case cases[] = {
+        {"A4", 2100, 2970, 595, 842},     {"Letter", 2159, 2794, 612, 792}, {"Legal", 2159, 3556, 612, 1008},
+        {"A3", 2970, 4200, 842, 1191},    {"A5", 1480, 2100, 419, 595},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PaperWidthToPoints(c.width), c.x) << c.name;
+        EXPECT_EQ(PaperHeightToPoints(c.height), c.y) << c.name;
+    }
+}
+
+TEST(PaperPoints, WidthAndHeightUseTheirOwnDivisor) {
+    EXPECT_EQ(PaperWidthToPoints(4200), 1190);
+    EXPECT_EQ(PaperHeightToPoints(4200), 1191);
+    EXPECT_EQ(PaperWidthToPoints(0), 0);
+}
+
+TEST(FillPaperList, KeepsThePrinterOrderAndSelectsTheFirst) {
+    TPaperList list;
+    list.Add("left over", {1, 2});
+    FillPaperList(list, Printer({{"Letter", 2159, 2794}, {"A4", 2100, 2970}, {"A3", 2970, 4200}}));
+
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Text(0), "Letter");
+    EXPECT_EQ(list.Text(1), "A4");
+    EXPECT_EQ(list.Text(2), "A3");
+    EXPECT_EQ(list.Object(1), (TPointObj{595, 842}));
+    EXPECT_EQ(list.Object(2), (TPointObj{842, 1191}));
+    EXPECT_EQ(list.ItemIndex(), 0);
+    ASSERT_NE(list.SelectedObject(), nullptr);
+    EXPECT_EQ(*list.SelectedObject(), (TPointObj{612, 792}));
+}
+
+TEST(FillPaperList, LongNamesKeepTheirFirst63Characters) {
+    const std::string name70(70, 'x');
+    TPaperList list;
+    FillPaperList(list, Printer({{name70, 2100, 2970}}));
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Text(0), name70.substr(0, 63));
+}
+
+TEST(FillPaperList, PrinterWithoutPapersLeavesAnEmptyBoxWithNothingSelected) {
+    TPaperList list;
+    list.Add("old", {1, 2});
+    list.SetItemIndex(0);
+    FillPaperList(list, Printer({}));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.ItemIndex(), -1);
+    EXPECT_EQ(list.SelectedObject(), nullptr);
+}
+
+TEST(FillPaperList, InconsistentPrinterFailsAndLeavesTheBoxEmpty) {
+    TPaperList list;
+    list.Add("old", {1, 2});
+    const TPaperSource broken = [](int) {
+        TPrinterPapers papers;
+        papers.Names = {"A4", "A5"};
+        papers.Codes = {9};
+        papers.Sizes = {{2100, 2970}};
+        return papers;
+    };
+    try {
+        FillPaperList(list, broken);
+        FAIL() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "DeviceCapabilities reports different number of papers and paper names!");
+    }
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.ItemIndex(), -1);
+}
+
+TEST(FillPaperList, WithoutASourceUsesTheDefaultOne) {
+    const TPaperSourceOverride pinned(Printer({{"Tabloid", 2794, 4318}}));
+    TPaperList list;
+    FillPaperList(list);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Text(0), "Tabloid");
+    EXPECT_EQ(list.Object(0), (TPointObj{792, 1224}));
+}
+
+TEST(PaperList, FindsItemsByWholeNameIgnoringCase) {
+    TPaperList list;
+    list.Add("A4", {595, 842});
+    list.Add("B5 (JIS)", {516, 729});
+    list.Add("Enveloppe Élan", {1, 1});
+    EXPECT_EQ(list.IndexOf("a4"), 0);
+    EXPECT_EQ(list.IndexOf("b5 (jis)"), 1);
+    EXPECT_EQ(list.IndexOf("ENVELOPPE éLAN"), 2);
+    EXPECT_EQ(list.IndexOf("A"), -1);
+    EXPECT_EQ(list.IndexOf("A4 "), -1);
+    EXPECT_EQ(list.IndexOf(""), -1);
+}
+
+TEST(PaperList, IndexesOutsideTheListSelectNothingAndCannotBeRead) {
+    TPaperList list;
+    list.Add("A4", {595, 842});
+    list.SetItemIndex(0);
+    list.SetItemIndex(1);
+    EXPECT_EQ(list.ItemIndex(), -1);
+    EXPECT_THROW(list.Text(1), EListError);
+    EXPECT_THROW(list.Object(-1), EListError);
+}
+
+}  // namespace
+}  // namespace tovra
