@@ -1,0 +1,171 @@
+#include "cli/CliOptions.h"
+
+#include <charconv>
+#include <optional>
+
+namespace tovra::cli {
+
+namespace {
+
+enum class TOption {
+    Output, Force, Paper, Portrait, Landscape, Sizing, Margins, Title, Subject, Author, Keywords,
+    ListPapers, Quiet, Help, Version
+};
+
+struct TOptionSpec {
+    const char* longName;
+    char shortName;  // 0: none
+    bool takesValue;
+    TOption option;
+};
+
+constexpr TOptionSpec kOptions[] = {
+    {"output", 'o', true, TOption::Output},     {"force", 'f', false, TOption::Force},
+    {"paper", 'p', true, TOption::Paper},       {"portrait", 0, false, TOption::Portrait},
+    {"landscape", 0, false, TOption::Landscape}, {"sizing", 's', true, TOption::Sizing},
+    {"margins", 'm', true, TOption::Margins},   {"title", 0, true, TOption::Title},
+    {"subject", 0, true, TOption::Subject},     {"author", 0, true, TOption::Author},
+    {"keywords", 0, true, TOption::Keywords},   {"list-papers", 0, false, TOption::ListPapers},
+    {"quiet", 'q', false, TOption::Quiet},      {"help", 'h', false, TOption::Help},
+    {"version", 0, false, TOption::Version},
+};
+
+const TOptionSpec* FindLong(const std::string& name) {
+    for (const TOptionSpec& spec : kOptions)
+        if (name == spec.longName) return &spec;
+    return nullptr;
+}
+
+const TOptionSpec* FindShort(char name) {
+    for (const TOptionSpec& spec : kOptions)
+        if (spec.shortName != 0 && spec.shortName == name) return &spec;
+    return nullptr;
+}
+
+TSizeMethod ParseSizing(const std::string& text) {
+    if (text == "stretch") return smStretch;
+    if (text == "fit") return smFit;
+    if (text == "full") return smFullSize;
+    throw EUsage("unknown sizing '" + text + "' (stretch, fit or full)");
+}
+
+std::optional<int> ParseWholeNumber(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
+    return value;
+}
+
+void Apply(TCliOptions& options, TOption option, const std::string& value) {
+    switch (option) {
+        case TOption::Output:
+            if (value.empty()) throw EUsage("the output file name is empty");
+            options.Output = value;
+            break;
+        case TOption::Force: options.Force = true; break;
+        case TOption::Paper: options.Paper = value; break;
+        case TOption::Portrait: options.Portrait = true; break;
+        case TOption::Landscape: options.Portrait = false; break;
+        case TOption::Sizing: options.Sizing = ParseSizing(value); break;
+        case TOption::Margins: options.Margins = ParseMargins(value); break;
+        case TOption::Title: options.Title = value; break;
+        case TOption::Subject: options.Subject = value; break;
+        case TOption::Author: options.Author = value; break;
+        case TOption::Keywords: options.Keywords = value; break;
+        case TOption::ListPapers: options.ListPapers = true; break;
+        case TOption::Quiet: options.Quiet = true; break;
+        case TOption::Help: options.Help = true; break;
+        case TOption::Version: options.Version = true; break;
+    }
+}
+
+}  // namespace
+
+TMargins ParseMargins(const std::string& text) {
+    std::vector<int> values;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::optional<int> value = ParseWholeNumber(part);
+        if (!value || *value < 0)
+            throw EUsage("bad margins '" + text + "': give N or TOP,BOTTOM,LEFT,RIGHT in whole points, none negative");
+        values.push_back(*value);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (values.size() == 1) return {values[0], values[0], values[0], values[0]};
+    if (values.size() == 4) return {values[0], values[1], values[2], values[3]};
+    throw EUsage("bad margins '" + text + "': give N or TOP,BOTTOM,LEFT,RIGHT in whole points, none negative");
+}
+
+TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
+    TCliOptions options;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto nextValue = [&](const std::string& shown) -> std::string {
+            if (i + 1 >= args.size()) throw EUsage("option '" + shown + "' needs a value");
+            return args[++i];
+        };
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            options.Images.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg.rfind("--", 0) == 0) {
+            const std::size_t equals = arg.find('=');
+            const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+            const TOptionSpec* spec = FindLong(name);
+            if (!spec) throw EUsage("unknown option '--" + name + "'");
+            if (!spec->takesValue && equals != std::string::npos)
+                throw EUsage("option '--" + name + "' takes no value");
+            const std::string value = !spec->takesValue ? std::string()
+                                      : equals != std::string::npos ? arg.substr(equals + 1)
+                                                                    : nextValue("--" + name);
+            Apply(options, spec->option, value);
+        } else {
+            // One or more short options; the first that takes a value takes the rest as value.
+            for (std::size_t k = 1; k < arg.size(); ++k) {
+                const TOptionSpec* spec = FindShort(arg[k]);
+                if (!spec) throw EUsage(std::string("unknown option '-") + arg[k] + "'");
+                if (!spec->takesValue) {
+                    Apply(options, spec->option, {});
+                    continue;
+                }
+                const std::string shown = std::string("-") + arg[k];
+                Apply(options, spec->option, k + 1 < arg.size() ? arg.substr(k + 1) : nextValue(shown));
+                break;
+            }
+        }
+    }
+    return options;
+}
+
+std::string HelpText() {
+    return "Usage: tovrapdf-cli [OPTIONS] IMAGE...\n"
+           "Turns BMP, GIF and JPEG images into one PDF, one page per image, in the order given.\n"
+           "\n"
+           "  -o, --output FILE          the PDF to write (required)\n"
+           "  -f, --force                replace FILE if it exists; without it an existing FILE\n"
+           "                             is an error and is left untouched\n"
+           "  -p, --paper NAME           paper from the paper list, matched without regard to\n"
+           "                             case (default Letter)\n"
+           "      --portrait | --landscape                     (default portrait)\n"
+           "  -s, --sizing stretch|fit|full                    (default fit)\n"
+           "  -m, --margins N | TOP,BOTTOM,LEFT,RIGHT          margins in points (default 20)\n"
+           "      --title TEXT  --subject TEXT  --author TEXT  --keywords TEXT\n"
+           "      --list-papers          print one line per paper: NAME, width and height in\n"
+           "                             points, tab-separated\n"
+           "  -q, --quiet                no progress lines\n"
+           "  -h, --help                 show this help\n"
+           "      --version              show the version\n"
+           "\n"
+           "Files with other extensions than .bmp, .gif, .jpg and .jpeg are skipped with a warning.\n"
+           "With SOURCE_DATE_EPOCH set, the dates come from it (UTC) and the output is reproducible.\n"
+           "Exit status: 0 when the PDF was written, 1 when the run failed, 2 for a usage error.\n";
+}
+
+std::string VersionText() { return "tovrapdf-cli (Tovra PDF) 1.1\n"; }
+
+}  // namespace tovra::cli

@@ -1,0 +1,149 @@
+#include "cli/CliRun.h"
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli/CliOptions.h"
+#include "cli/CliPapers.h"
+#include "cli/SourceDate.h"
+#include "convert/CreationRun.h"
+#include "convert/ImageKinds.h"
+#include "report/PRImage.h"
+#include "report/PReport.h"
+
+namespace tovra::cli {
+
+namespace {
+
+constexpr const char* kProgram = "tovrapdf-cli: ";
+// Image names of reproducible files come from this seed.
+constexpr std::uint32_t kReproducibleNameSeed = 1;
+
+// Fixes the image-name seed for as long as it lives.
+class TNameSeedGuard {
+public:
+    explicit TNameSeedGuard(bool fixed) : fixed_(fixed) {
+        if (fixed_) TPRImage::SetNameSeed(kReproducibleNameSeed);
+    }
+    ~TNameSeedGuard() {
+        if (fixed_) TPRImage::SetNameSeed(std::nullopt);
+    }
+    TNameSeedGuard(const TNameSeedGuard&) = delete;
+    TNameSeedGuard& operator=(const TNameSeedGuard&) = delete;
+
+private:
+    bool fixed_;
+};
+
+// Every line of a message, each with the program's prefix.
+void PrintFailure(std::ostream& err, const std::string& message) {
+    std::istringstream lines(message);
+    std::string line;
+    while (std::getline(lines, line)) err << kProgram << line << '\n';
+}
+
+// The page settings every image gets.
+TPDFImage PageSettings(const TCliOptions& options) {
+    const TPaperChoice paper = FindPaper(options.Paper);
+    TPDFImage settings;
+    settings.SizeMethod = options.Sizing;
+    ApplyPaper(settings, paper.Name, paper.Width, paper.Height, options.Portrait);
+    ApplyMargins(settings, options.Margins.Top, options.Margins.Bottom, options.Margins.Left, options.Margins.Right);
+    // The page ignores a margin that is not below half its width; say so rather than
+    // quietly printing with another margin.
+    const int limit = settings.PageWidth / 2;
+    for (const int margin : {options.Margins.Top, options.Margins.Bottom, options.Margins.Left, options.Margins.Right}) {
+        if (margin >= limit)
+            throw EUsage("margin " + std::to_string(margin) + " is not below half the page width (" +
+                         std::to_string(settings.PageWidth) + " points)");
+    }
+    return settings;
+}
+
+// The images of supported kinds, each with the page settings; the others are skipped.
+std::vector<TPDFImage> Entries(const TCliOptions& options, const TPDFImage& settings, std::ostream& err) {
+    std::vector<TPDFImage> entries;
+    for (const std::string& image : options.Images) {
+        const TImageKind kind = ImageKindOfFile(image);
+        if (kind == ikNone) {
+            err << kProgram << "skipping '" << image << "': not a BMP, GIF or JPEG file\n";
+            continue;
+        }
+        TPDFImage entry = settings;
+        entry.FileName = image;
+        entry.ImageKind = kind;
+        entries.push_back(std::move(entry));
+    }
+    if (entries.empty()) throw EUsage("no image to convert");
+    return entries;
+}
+
+int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment& env) {
+    if (options.Output.empty()) throw EUsage("no output file given (-o FILE)");
+    const TPDFImage settings = PageSettings(options);
+    const std::vector<TPDFImage> entries = Entries(options, settings, err);
+    std::optional<TDateTime> fixedDate;
+    if (env.SourceDateEpoch) fixedDate = DateFromSourceDateEpoch(*env.SourceDateEpoch);
+
+    std::error_code error;
+    if (std::filesystem::exists(options.Output, error) && !options.Force) {
+        err << kProgram << "'" << options.Output << "' exists; use --force to replace it\n";
+        return kExitFailed;
+    }
+
+    std::vector<const TPDFImage*> rows;
+    for (const TPDFImage& entry : entries) rows.push_back(&entry);
+
+    TPReport report;
+    ConfigureReport(report);
+    report.SetTitle(options.Title);
+    report.SetSubject(options.Subject);
+    report.SetAuthor(options.Author);
+    report.SetKeywords(options.Keywords);
+
+    TCreateOptions create;
+    create.Build.PreviewMargins = options.Margins;
+    if (fixedDate) create.Clock = [date = *fixedDate] { return date; };
+    if (env.ProgressToTerminal && !options.Quiet) {
+        create.Build.OnRow = [&err](int index, int count, const TPDFImage& entry) {
+            err << '[' << index + 1 << '/' << count << "] " << FileNamePart(entry.FileName) << '\n' << std::flush;
+        };
+    }
+    TNameSeedGuard seed(fixedDate.has_value());
+    try {
+        CreatePdf(report, rows, options.Output, create);
+    } catch (const std::exception& failure) {
+        PrintFailure(err, failure.what());
+        return kExitFailed;
+    }
+    return kExitWritten;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const TCliEnvironment& env) {
+    try {
+        const TCliOptions options = ParseCommandLine(args);
+        if (options.Help) {
+            out << HelpText();
+            return kExitWritten;
+        }
+        if (options.Version) {
+            out << VersionText();
+            return kExitWritten;
+        }
+        if (options.ListPapers) {
+            ListPapers(out);
+            return kExitWritten;
+        }
+        return Convert(options, err, env);
+    } catch (const EUsage& usage) {
+        err << kProgram << usage.what() << '\n' << "Try 'tovrapdf-cli --help' for more information.\n";
+        return kExitUsage;
+    } catch (const std::exception& failure) {
+        PrintFailure(err, failure.what());
+        return kExitFailed;
+    }
+}
+
+}  // namespace tovra::cli

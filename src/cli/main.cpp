@@ -1,0 +1,19 @@
+// tovrapdf-cli: BMP, GIF and JPEG images into one PDF, one page per image.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "cli/CliRun.h"
+#include "pdf/PdfClasses.h"
+
+int main(int argc, char** argv) {
+    tovra::TPdfClassesRegistration classes;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    tovra::cli::TCliEnvironment env;
+    env.ProgressToTerminal = isatty(STDERR_FILENO) != 0;
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) env.SourceDateEpoch = epoch;
+    const int status = tovra::cli::RunCli(args, std::cout, std::cerr, env);
+    std::cout.flush();
+    return std::cout ? status : tovra::cli::kExitFailed;
+}

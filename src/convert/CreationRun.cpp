@@ -1,0 +1,139 @@
+#include "convert/CreationRun.h"
+
+#include <exception>
+#include <memory>
+
+#include "convert/PageLayout.h"
+#include "report/PRImage.h"
+#include "report/PRJpegImage.h"
+#include "report/PRPanels.h"
+#include "report/PReport.h"
+
+namespace tovra {
+
+namespace {
+
+std::string MessageOf(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "unknown failure";
+    }
+}
+
+std::string NoRoomMessage(const TPDFImage& entry, const TPRPage& page) {
+    return "No room for the picture of \"" + entry.FileName + "\": the margins leave no content area on a page of " +
+           std::to_string(page.Width()) + " x " + std::to_string(page.Height()) + " points";
+}
+
+// Makes the page, panel and item of one entry, owned by the run's container, and lays the
+// entry's picture out on them.
+TPRPage& PreparePage(TControl& container, const TPDFImage& row, const TMargins& preview) {
+    TPDFImage copy;
+    CopyImage(copy, row);
+
+    auto* page = container.Make<TPRPage>();
+    page->SetParent(&container);
+    page->SetMarginBottom(preview.Bottom);
+    page->SetMarginLeft(preview.Left);
+    page->SetMarginRight(preview.Right);
+    page->SetMarginTop(preview.Top);
+    page->SetBounds(page->Left(), page->Top(), copy.PageWidth, copy.PageHeight);
+
+    auto* panel = container.Make<TPRLayoutPanel>();
+    panel->SetParent(page);
+    panel->SetAlign(alClient);
+
+    TPRImage* item = nullptr;
+    if (copy.ImageKind == ikJPEG) {
+        auto* jpeg = container.Make<TPRJpegImage>();
+        copy.JpegItem = jpeg;
+        item = jpeg;
+    } else {
+        item = container.Make<TPRImage>();
+        copy.BitmapItem = item;
+    }
+    item->SharedImage = false;
+    item->SetParent(panel);
+    item->SetBounds(0, 0, item->Width(), item->Height());
+    copy.LayoutPanel = panel;
+    copy.Page = page;
+
+    LoadPicture(copy);
+    if (!HasContentArea(*page)) throw Exception(NoRoomMessage(copy, *page));
+    return *page;
+}
+
+}  // namespace
+
+ECreationRunFailed::ECreationRunFailed(std::string rowFailure, std::string finishFailure)
+    : Exception(rowFailure + "\n" + finishFailure),
+      rowFailure_(std::move(rowFailure)),
+      finishFailure_(std::move(finishFailure)) {}
+
+void ConfigureReport(TPReport& report) {
+    report.FileName = "File01.pdf";
+    report.CompressionMethod = cmFlateDecode;
+    report.SetCreator("Tovra PDF");
+    report.SetUseOutlines(false);
+    report.SetViewerPreference(0);
+    report.SetPageMode(pmUseNone);
+    report.SetPageLayout(plSinglePage);
+}
+
+void SetRunMetadata(TPReport& report, const std::string& path, const std::function<TDateTime()>& clock) {
+    report.SetModDate(clock());
+    report.SetCreationDate(clock());
+    report.SetCreator(kPdfCreator);
+    report.FileName = path;
+}
+
+void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, const TBuildOptions& options) {
+    report.BeginReport();
+    // Declared before anything is printed and destroyed after the file is written.
+    TControl container;
+    std::exception_ptr rowFailure;
+    int printed = 0;
+    try {
+        const int count = static_cast<int>(entries.size());
+        for (int index = 0; index < count; ++index) {
+            const TPDFImage* row = entries[static_cast<std::size_t>(index)];
+            if (!row) continue;
+            if (options.OnRow) options.OnRow(index, count, *row);
+            TPRPage& page = PreparePage(container, *row, options.PreviewMargins);
+            report.PrintPage(page);
+            ++printed;
+        }
+    } catch (...) {
+        rowFailure = std::current_exception();
+    }
+
+    if (rowFailure && printed == 0) {
+        // A document without pages cannot be written: keep whatever file is there.
+        report.AbortReport();
+        std::rethrow_exception(rowFailure);
+    }
+    try {
+        report.EndReport();
+    } catch (const std::exception& finish) {
+        report.AbortReport();
+        if (!rowFailure) throw;
+        throw ECreationRunFailed(MessageOf(rowFailure), finish.what());
+    }
+    if (rowFailure) std::rethrow_exception(rowFailure);
+}
+
+void CreatePdf(TPReport& report, const std::vector<const TPDFImage*>& entries, const std::string& path,
+               const TCreateOptions& options) {
+    if (entries.empty()) return;
+    // A document left open by an earlier failure would refuse the metadata.
+    report.AbortReport();
+    report.Clock = options.Clock;
+    SetRunMetadata(report, path, options.Clock);
+    BuildPdf(report, entries, options.Build);
+    if (options.OpenFile) options.OpenFile(path);
+}
+
+}  // namespace tovra

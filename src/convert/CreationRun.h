@@ -1,0 +1,79 @@
+#pragma once
+// The PDF creation run without its dialogs: the document's metadata, one report page per
+// image entry in order, the file written at the end, and opening it afterwards on request.
+// Nothing here shows a window, so the desktop program and the command-line tool share it.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/Exceptions.h"
+#include "convert/PDFImage.h"
+#include "pdf/PdfTypes.h"
+
+namespace tovra {
+
+class TPReport;
+
+// The creator entry every created PDF carries.
+inline constexpr const char* kPdfCreator = "Tovra PDF version 1.1";
+
+// Page margins in points.
+struct TMargins {
+    int Top = 32;
+    int Bottom = 32;
+    int Left = 32;
+    int Right = 32;
+};
+
+// Both a row and the writing of the file failed: the row's failure, then the file's.
+class ECreationRunFailed : public Exception {
+public:
+    ECreationRunFailed(std::string rowFailure, std::string finishFailure);
+    const std::string& RowFailure() const { return rowFailure_; }
+    const std::string& FinishFailure() const { return finishFailure_; }
+
+private:
+    std::string rowFailure_;
+    std::string finishFailure_;
+};
+
+struct TBuildOptions {
+    // The preview page's margins: each run page starts with them, so they stay in force where
+    // the page refuses an entry's margin.
+    TMargins PreviewMargins;
+    // Called before each row is read: its index among the rows given, their count, the entry.
+    std::function<void(int index, int count, const TPDFImage& entry)> OnRow;
+};
+
+struct TCreateOptions {
+    TBuildOptions Build;
+    // The local date-time used for both dates and for the modification date written.
+    std::function<TDateTime()> Clock = Now;
+    // Asked to open the new file once it has been written; none leaves it closed.
+    std::function<void(const std::string& path)> OpenFile;
+};
+
+// Settings of the program's report: Flate-compressed content, no outlines, no viewer
+// preferences, page mode UseNone, single-page layout.
+void ConfigureReport(TPReport& report);
+
+// The metadata of a run: modification date, then creation date (the clock read again), the
+// creator and the output path.
+void SetRunMetadata(TPReport& report, const std::string& path, const std::function<TDateTime()>& clock);
+
+// Starts the document, prints one page per entry (null entries are skipped) and writes the file
+// to the report's FileName. Every page, panel and item of the run belongs to one container that
+// lives as long as the run.
+//
+// When an entry fails (missing or unreadable file, margins that leave no room, image
+// creation), the pages made before it are still written and then its failure is thrown. When
+// no page was made, nothing is written and an existing file stays untouched. When writing fails
+// as well, ECreationRunFailed carries both messages. The report has no open document afterwards.
+void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, const TBuildOptions& options = {});
+
+// The Create PDF command after its dialogs: nothing without entries; otherwise the metadata,
+// BuildPdf, and opening the file when the caller asks for it (never after a failure).
+void CreatePdf(TPReport& report, const std::vector<const TPDFImage*>& entries, const std::string& path,
+               const TCreateOptions& options = {});
+
+}  // namespace tovra

@@ -1,0 +1,131 @@
+#include "convert/PageLayout.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+
+#include "common/Exceptions.h"
+#include "imaging/ImageLoaders.h"
+#include "report/PRImage.h"
+#include "report/PRJpegImage.h"
+#include "report/PRPage.h"
+
+namespace tovra {
+
+namespace {
+
+bool FileExists(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+// The item that shows the entry's picture, or nullptr for an entry without one.
+TPRImage* ItemOf(const TPDFImage& entry) {
+    switch (entry.ImageKind) {
+        case ikBMP:
+        case ikGIF:
+            return entry.BitmapItem;
+        case ikJPEG:
+            return entry.JpegItem;
+        default:
+            return nullptr;
+    }
+}
+
+std::int32_t Saturated(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                               std::numeric_limits<std::int32_t>::max()));
+}
+
+// Scales a picture that does not fit the content area aw x ah down, keeping its proportions up
+// to the truncation. The side whose ratio is larger limits; a tie goes to the height.
+void FitInto(TPRImage& item, std::int64_t pw, std::int64_t ph, std::int64_t aw, std::int64_t ah) {
+    if (pw <= aw && ph <= ah) {
+        item.SetBounds(0, 0, Saturated(pw), Saturated(ph));
+        return;
+    }
+    // ph / ah >= pw / aw, compared exactly.
+    if (ph * aw >= pw * ah) {
+        item.SetBounds(0, 0, Saturated(pw * ah / ph), Saturated(ah));
+    } else {
+        item.SetBounds(0, 0, Saturated(aw), Saturated(ph * aw / pw));
+    }
+    item.SetStretch(true);
+}
+
+}  // namespace
+
+std::string ImageFileNotFoundMessage(const std::string& path) { return "Image file not found: \"" + path + "\""; }
+
+bool HasContentArea(const TPRPage& page) {
+    const TRect content = page.ContentRect();
+    return content.Width() > 0 && content.Height() > 0;
+}
+
+void LoadPicture(TPDFImage& entry) {
+    if (!FileExists(entry.FileName)) throw Exception(ImageFileNotFoundMessage(entry.FileName));
+    TPRImage* item = ItemOf(entry);
+    if (item) {
+        // Decoded into a picture of its own first, so that a failure leaves the item as it was.
+        switch (entry.ImageKind) {
+            case ikBMP:
+                item->Picture().SetGraphic(LoadBmpFile(entry.FileName));
+                break;
+            case ikGIF:
+                item->Picture().SetGraphic(LoadGifFile(entry.FileName));
+                break;
+            case ikJPEG:
+                item->Picture().SetGraphic(LoadJpegFile(entry.FileName));
+                break;
+            default:
+                break;
+        }
+        item->SetVisible(true);
+    }
+    LayoutPage(&entry);
+}
+
+void LayoutPage(TPDFImage* entry) {
+    if (!entry || !entry->Page) return;
+    TPRPage& page = *entry->Page;
+    page.SetBounds(page.Left(), page.Top(), entry->PageWidth, entry->PageHeight);
+    page.SetMarginTop(entry->MarginTop);
+    page.SetMarginBottom(entry->MarginBottom);
+    page.SetMarginLeft(entry->MarginLeft);
+    page.SetMarginRight(entry->MarginRight);
+
+    TPRImage* item = ItemOf(*entry);
+    if (!item) return;
+
+    const TRect content = page.ContentRect();
+    const std::int64_t aw = content.Width();
+    const std::int64_t ah = content.Height();
+    const bool hasArea = aw > 0 && ah > 0;
+    item->SetStretch(false);
+    item->SetBounds(0, 0, hasArea ? Saturated(aw) : 0, hasArea ? Saturated(ah) : 0);
+    item->SharedImage = false;
+
+    const std::int64_t pw = item->Picture().Width();
+    const std::int64_t ph = item->Picture().Height();
+    switch (entry->SizeMethod) {
+        case smStretch:
+            item->SetStretch(true);
+            break;
+        case smFit:
+            if (hasArea) FitInto(*item, pw, ph, aw, ah);
+            break;
+        case smFullSize:
+            item->SetBounds(0, 0, Saturated(pw), Saturated(ph));
+            page.SetBounds(page.Left(), page.Top(),
+                           Saturated(pw + 2 + std::int64_t{entry->MarginLeft} + entry->MarginRight),
+                           Saturated(ph + 2 + std::int64_t{entry->MarginTop} + entry->MarginBottom));
+            break;
+        default:
+            break;  // natural size from the content area's corner, cut off at its edges
+    }
+    item->Invalidate();
+}
+
+}  // namespace tovra
