@@ -1,0 +1,146 @@
+#!/usr/bin/env python3
+"""Times image-to-PDF tools on batches of images and prints one table per batch.
+
+Each tool converts each batch once untimed (to warm the caches) and then --runs times.
+Per tool and batch it reports the median wall time, the highest peak resident memory that
+/usr/bin/time saw (%M), the size of the output, the page count (pdfinfo, when installed)
+and the ratios to img2pdf and to `cat` of the inputs, which copies the bytes and nothing else.
+
+Standard library only; called by bench/run.sh.
+"""
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+TIME = "/usr/bin/time"
+
+
+def command_for(tool, program, inputs, output):
+    if tool == "tovrapdf-cli":
+        # Page = picture size (plus the CLI's fixed border), no margins: what img2pdf does by default.
+        return [program, "-q", "-f", "-s", "full", "-m", "0", "-o", output] + inputs
+    if tool == "img2pdf":
+        return [program, "-o", output] + inputs
+    if tool == "convert":
+        return [program] + inputs + [output]
+    if tool == "cat":
+        return ["sh", "-c", 'out=$1; shift; exec cat "$@" > "$out"', "sh", output] + inputs
+    raise ValueError(tool)
+
+
+def run_once(command, output, memory_file):
+    """Runs the command under /usr/bin/time; returns (seconds, peak KiB, error text or None)."""
+    if os.path.exists(output):
+        os.remove(output)
+    start = time.perf_counter()
+    done = subprocess.run([TIME, "-f", "%M", "-o", memory_file] + command,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    seconds = time.perf_counter() - start
+    if done.returncode != 0:
+        text = done.stderr.decode(errors="replace").strip().splitlines()
+        return seconds, 0, (text[0] if text else "exit code %d" % done.returncode)
+    with open(memory_file) as f:
+        lines = [line for line in f.read().split() if line.isdigit()]
+    return seconds, int(lines[-1]) if lines else 0, None
+
+
+def page_count(path):
+    if not shutil.which("pdfinfo"):
+        return None
+    done = subprocess.run(["pdfinfo", path], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    for line in done.stdout.decode(errors="replace").splitlines():
+        if line.startswith("Pages:"):
+            return int(line.split()[1])
+    return None
+
+
+def measure(tool, program, inputs, work, runs):
+    output = os.path.join(work, "out-%s.%s" % (tool, "bin" if tool == "cat" else "pdf"))
+    memory_file = os.path.join(work, "time-%s.txt" % tool)
+    command = command_for(tool, program, inputs, output)
+    _, _, error = run_once(command, output, memory_file)  # warm-up
+    if error:
+        return {"tool": tool, "error": error}
+    times, peaks = [], []
+    for _ in range(runs):
+        seconds, peak, error = run_once(command, output, memory_file)
+        if error:
+            return {"tool": tool, "error": error}
+        times.append(seconds)
+        peaks.append(peak)
+    result = {
+        "tool": tool,
+        "median": statistics.median(times),
+        "peak": max(peaks),
+        "size": os.path.getsize(output),
+        "pages": None if tool == "cat" else page_count(output),
+    }
+    os.remove(output)
+    return result
+
+
+def mib(n):
+    return n / (1024.0 * 1024.0)
+
+
+def ratio(a, b):
+    return "%.2f" % (a / b) if b else "-"
+
+
+def print_table(name, inputs, results):
+    total = sum(os.path.getsize(p) for p in inputs)
+    print()
+    print("== %s: %d files, %.1f MiB of input" % (name, len(inputs), mib(total)))
+    header = "%-14s %9s %9s %10s %6s %12s %8s %12s %11s" % (
+        "tool", "median s", "peak MiB", "output MiB", "pages", "time/img2pdf", "time/cat", "size/img2pdf",
+        "size/inputs")
+    print(header)
+    print("-" * len(header))
+    base = {r["tool"]: r for r in results if "error" not in r}
+    ref, floor = base.get("img2pdf"), base.get("cat")
+    for r in results:
+        if "error" in r:
+            print("%-14s failed: %s" % (r["tool"], r["error"]))
+            continue
+        pages = "-" if r["pages"] is None else str(r["pages"])
+        print("%-14s %9.3f %9.1f %10.2f %6s %12s %8s %12s %11s" % (
+            r["tool"], r["median"], r["peak"] / 1024.0, mib(r["size"]), pages,
+            ratio(r["median"], ref["median"]) if ref else "-",
+            ratio(r["median"], floor["median"]) if floor else "-",
+            ratio(r["size"], ref["size"]) if ref else "-",
+            ratio(r["size"], total)))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--work", required=True, help="folder for the outputs")
+    parser.add_argument("--batch", action="append", default=[], metavar="NAME=DIR",
+                        help="a batch: every file of DIR, in name order")
+    parser.add_argument("--tool", action="append", default=[], metavar="NAME=PROGRAM",
+                        help="tovrapdf-cli, img2pdf, convert or cat, with the program to run")
+    args = parser.parse_args()
+    if not os.access(TIME, os.X_OK):
+        sys.exit("%s is missing (Debian package: time)" % TIME)
+
+    tools = [t.split("=", 1) for t in args.tool]
+    os.makedirs(args.work, exist_ok=True)
+    for batch in args.batch:
+        name, folder = batch.split("=", 1)
+        inputs = sorted(os.path.join(folder, f) for f in os.listdir(folder) if not f.startswith("."))
+        if not inputs:
+            continue
+        results = []
+        for tool, program in tools:
+            print("  %s: %s ..." % (name, tool), file=sys.stderr, flush=True)
+            results.append(measure(tool, program, inputs, args.work, args.runs))
+        print_table(name, inputs, results)
+        sys.stdout.flush()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# Benchmarks tovrapdf-cli against img2pdf and ImageMagick on generated batches of JPEG photos and
+# of 24-bit and 8-bit BMPs. Not part of CI. See bench/README.md.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/.." && pwd)
+
+cli="$repo/build/src/cli/tovrapdf-cli"
+runs=5
+jpeg="20:3000x2000"
+bmp24="10:2000x1500"
+bmp8="10:2000x1500"
+work="${TMPDIR:-/tmp}/tovra-bench"
+install=1
+
+usage() {
+  cat <<EOF
+usage: bench/run.sh [options]
+  --cli PATH       tovrapdf-cli to measure (default: build/src/cli/tovrapdf-cli)
+  --runs N         timed runs per tool and batch, after one warm-up run (default: $runs)
+  --jpeg N:WxH     N JPEG photos of W x H pixels (default: $jpeg; N = 0 leaves the batch out)
+  --bmp24 N:WxH    N 24-bit BMPs (default: $bmp24)
+  --bmp8 N:WxH     N 8-bit palette BMPs (default: $bmp8)
+  --work DIR       generated images and outputs (default: $work); images are kept for reruns
+  --no-install     do not install missing packages
+EOF
+}
+
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --cli) cli=$2; shift 2 ;;
+    --runs) runs=$2; shift 2 ;;
+    --jpeg) jpeg=$2; shift 2 ;;
+    --bmp24) bmp24=$2; shift 2 ;;
+    --bmp8) bmp8=$2; shift 2 ;;
+    --work) work=$2; shift 2 ;;
+    --no-install) install=0; shift ;;
+    -h|--help) usage; exit 0 ;;
+    *) echo "unknown option: $1" >&2; usage >&2; exit 2 ;;
+  esac
+done
+
+for spec in "$jpeg" "$bmp24" "$bmp8"; do
+  [[ $spec =~ ^[0-9]+:[0-9]+x[0-9]+$ ]] || { echo "batch must look like N:WxH, not '$spec'" >&2; exit 2; }
+done
+[[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "--runs must be a positive number" >&2; exit 2; }
+
+# --- what the benchmark needs ----------------------------------------------------------------
+# ImageMagick's own binary: elsewhere on PATH there may be other programs called `convert`.
+find_imagemagick() {
+  local candidate
+  for candidate in /usr/bin/convert "$(command -v magick || true)" "$(command -v convert || true)"; do
+    if [ -n "$candidate" ] && [ -x "$candidate" ] && "$candidate" -version 2>/dev/null | grep -q ImageMagick; then
+      echo "$candidate"
+      return 0
+    fi
+  done
+  return 1
+}
+
+missing=()
+command -v img2pdf >/dev/null || missing+=(img2pdf)
+find_imagemagick >/dev/null || missing+=(imagemagick)
+[ -x /usr/bin/time ] || missing+=(time)
+command -v python3 >/dev/null || missing+=(python3)
+if [ "${#missing[@]}" -gt 0 ]; then
+  if [ "$install" -eq 0 ]; then
+    echo "missing: ${missing[*]} (run without --no-install to install them)" >&2
+    exit 1
+  fi
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  echo "installing ${missing[*]} ..." >&2
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null ||
+    { $sudo apt-get update -q >/dev/null && $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null; }
+fi
+im=$(find_imagemagick)
+img2pdf=$(command -v img2pdf)
+
+# --- the images ------------------------------------------------------------------------------
+# One plasma picture with a little noise per size (slow to make), then per image a shifted and
+# recoloured copy of it, so every file differs and compresses like a photo would.
+base_image() {  # WxH -> path
+  local size=$1 path="$work/inputs/base-$1.png"
+  if [ ! -f "$path" ]; then
+    mkdir -p "$work/inputs"
+    echo "making a $size base picture ..." >&2
+    "$im" -size "$size" -seed 7 plasma:fractal -blur 0x1 -attenuate 0.4 +noise Gaussian "$path.tmp.png"
+    mv "$path.tmp.png" "$path"
+  fi
+  echo "$path"
+}
+
+make_batch() {  # kind N:WxH -> folder (empty when N = 0)
+  local kind=$1 count=${2%%:*} size=${2#*:}
+  local dir="$work/inputs/$kind-$count-$size"
+  [ "$count" -gt 0 ] || return 0
+  if [ ! -f "$dir/.complete" ]; then
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    local base
+    base=$(base_image "$size")
+    echo "making $count $kind images of $size ..." >&2
+    local i roll
+    for ((i = 1; i <= count; i++)); do
+      roll="+$((i * 397))+$((i * 211))"
+      case "$kind" in
+        jpeg) "$im" "$base" -roll "$roll" -modulate 100,$((80 + i % 40)),$(((i * 37) % 200)) \
+                -quality 90 "$dir/$(printf 'photo%03d' "$i").jpg" ;;
+        bmp24) "$im" "$base" -roll "$roll" -modulate 100,100,$(((i * 37) % 200)) \
+                 -type TrueColor -compress None "BMP3:$dir/$(printf 'true%03d' "$i").bmp" ;;
+        bmp8) "$im" "$base" -roll "$roll" -modulate 100,100,$(((i * 37) % 200)) -colors 256 \
+                -type Palette -compress None "BMP3:$dir/$(printf 'palette%03d' "$i").bmp" ;;
+      esac
+    done
+    touch "$dir/.complete"
+  fi
+  echo "$dir"
+}
+
+batches=()
+for pair in "jpeg=$jpeg" "bmp24=$bmp24" "bmp8=$bmp8"; do
+  kind=${pair%%=*}
+  dir=$(make_batch "$kind" "${pair#*=}")
+  [ -z "$dir" ] || batches+=(--batch "$kind=$dir")
+done
+[ "${#batches[@]}" -gt 0 ] || { echo "no batch to convert" >&2; exit 2; }
+
+# --- the tools -------------------------------------------------------------------------------
+tools=()
+notes=()
+if [ -x "$cli" ]; then
+  tools+=(--tool "tovrapdf-cli=$cli")
+else
+  notes+=("note: tovrapdf-cli not measured: $cli does not exist (build it, or give --cli PATH)")
+fi
+tools+=(--tool "img2pdf=$img2pdf")
+
+# Debian's ImageMagick policy forbids writing PDF; try it on a small picture first.
+probe_dir=$(mktemp -d)
+trap 'rm -rf "$probe_dir"' EXIT
+"$im" -size 8x8 xc:gray "$probe_dir/probe.jpg"
+if probe_error=$("$im" "$probe_dir/probe.jpg" "$probe_dir/probe.pdf" 2>&1) && [ -s "$probe_dir/probe.pdf" ]; then
+  tools+=(--tool "convert=$im")
+else
+  notes+=("note: ImageMagick convert not measured: its security policy forbids PDF output" \
+          "  ($(echo "$probe_error" | head -n 1 | cut -c1-100))." \
+          "  To include it, allow the PDF coder in /etc/ImageMagick-*/policy.xml.")
+fi
+tools+=(--tool "cat=cat")
+
+echo "Tovra PDF benchmark: $(nproc) cores, $runs timed runs per tool after one warm-up; $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "tools: $("$im" -version | head -n 1 | cut -d' ' -f2-3); img2pdf $("$img2pdf" --version 2>&1 | awk '{print $2}')"
+python3 "$here/measure.py" --runs "$runs" --work "$work/out" "${batches[@]}" "${tools[@]}"
+if [ "${#notes[@]}" -gt 0 ]; then
+  echo
+  printf '%s\n' "${notes[@]}"
+fi
