@@ -165,8 +165,9 @@ TPdfFont* TPdfDoc::GetFont(const std::string& name) {
 }
 
 TPdfFont* TPdfDoc::CreateFont(const std::string& name) {
+    if (!hasDocument_) throw EPdfInvalidOperation("CreateFont --document is null.");
     const TPdfFontFactory* factory = TFontRegistry::Instance().Find(name);
-    if (!factory || !xref_) throw Exception("CreateFont --InvalidFontName:" + name);
+    if (!factory) throw Exception("CreateFont --InvalidFontName:" + name);
     std::unique_ptr<TPdfFont> font = (*factory)(*xref_, name);
     font->Dict()->Put("Name", std::make_unique<TPdfName>("F" + std::to_string(fontList_.size())));
     fontList_.push_back(std::move(font));
@@ -195,6 +196,15 @@ void TPdfDoc::RegisterXObject(TPdfObject* object, const std::string& name) {
     if (FindXObject(name)) throw EPdfInvalidValue("RegisterXObject --dupulicate name: " + name);
     xobjectList_->Add(*object);
     stream->Dict().Put("Name", std::make_unique<TPdfName>(name));
+}
+
+TPdfXObject* TPdfDoc::RegisterXObject(std::unique_ptr<TPdfXObject>&& object, const std::string& name) {
+    if (!object) throw EPdfInvalidValue("RegisterXObject --AObject is null");
+    if (TypeNameOf(object->Dict()) != "XObject") throw EPdfInvalidValue("RegisterXObject --not XObject");
+    if (!xref_) throw EPdfInvalidOperation("RegisterXObject --document is null.");
+    TPdfXObject* registered = xref_->Add(std::move(object));
+    RegisterXObject(registered, name);
+    return registered;
 }
 
 TPdfImage* TPdfDoc::AddImage(const std::string& name, std::unique_ptr<TPdfImage>&& image) {

@@ -47,6 +47,9 @@ public:
     TPdfStream* FindXObject(const std::string& name) const;
     // Registers an XObject that the table already owns under a resource name.
     void RegisterXObject(TPdfObject* object, const std::string& name);
+    // Registers a new XObject with the table (which owns it from then on) and under the name.
+    // When the type check fails the object stays with the caller.
+    TPdfXObject* RegisterXObject(std::unique_ptr<TPdfXObject>&& object, const std::string& name);
     // Takes ownership of a new image and registers it under the name. On failure the image
     // stays with the caller.
     TPdfImage* AddImage(const std::string& name, std::unique_ptr<TPdfImage>&& image);

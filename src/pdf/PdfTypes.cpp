@@ -367,17 +367,10 @@ std::string FloatToPdfText(double value) {
 }
 
 std::string RealToText(double value) {
-    const auto hundredths = static_cast<int64_t>(std::floor(value * 100.0 + 0.5));
-    const int64_t magnitude = hundredths < 0 ? -hundredths : hundredths;
-    std::string out = hundredths < 0 ? "-" : "";
-    out += std::to_string(magnitude / 100);
-    const int64_t fraction = magnitude % 100;
-    if (fraction != 0) {
-        out += '.';
-        out += static_cast<char>('0' + fraction / 10);
-        if (fraction % 10 != 0) out += static_cast<char>('0' + fraction % 10);
-    }
-    return out;
+    // Hundredths, halves upwards (negative values included), then the real-number format.
+    // Kept in floating point: a 64-bit integer would overflow for very large operands.
+    const double hundredths = std::floor(value * 100.0 + 0.5);
+    return FloatToPdfText(hundredths / 100.0);
 }
 
 std::string TypeNameOf(const TPdfDictionary& dictionary) {
