@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The main job end to end: installs what is missing, builds tovrapdf-cli, draws a few sample
+# pictures of each kind (JPEG, BMP, GIF) and turns them into one PDF, whose path it prints last.
+# Usage: bash scripts/demo.sh [OUTPUT_FOLDER]   (default: out/demo in the repository)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+build=${TOVRA_BUILD_DIR:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j2 --target tovrapdf-cli tovrapdf-samples
+
+out=$(realpath -m "${1:-out/demo}")
+mkdir -p "$out"
+echo "Sample pictures:"
+mapfile -t images < <("$build/src/cli/tovrapdf-samples" "$out/images")
+printf '  %s\n' "${images[@]}"
+
+pdf="$out/tovra-demo.pdf"
+"$build/src/cli/tovrapdf-cli" --force --quiet --paper A4 --sizing fit --margins 36 \
+  --title "Tovra PDF demo" --subject "Sample pictures, one page each" --author "Tovra PDF" \
+  --output "$pdf" "${images[@]}"
+
+if command -v pdfinfo >/dev/null; then
+  echo "Pages:"
+  pdfinfo -f 1 -l 100 "$pdf" | grep '^Page.*size' | sed 's/^/  /'
+fi
+echo "PDF written:"
+echo "$pdf"

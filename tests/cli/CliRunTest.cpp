@@ -1,0 +1,74 @@
+// tovrapdf-cli run in-process: progress lines, warnings, the paper list, refused settings.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "TestSupport.h"
+#include "cli/CliRun.h"
+#include "cli/SampleImages.h"
+
+namespace tovra::cli {
+namespace {
+
+class CliRunTest : public ::testing::Test {
+protected:
+    CliRunTest() {
+        samples::SaveBmp(samples::Solid(8, 8, 0xff808080), (dir / "a.bmp").string());
+        samples::SaveGif(samples::Solid(8, 8, 0xff808080), (dir / "b.GIF").string());
+    }
+
+    int Run(std::vector<std::string> args, bool terminal = false) {
+        out.str("");
+        err.str("");
+        TCliEnvironment env;
+        env.ProgressToTerminal = terminal;
+        return RunCli(args, out, err, env);
+    }
+
+    std::string Path(const std::string& name) const { return (dir / name).string(); }
+
+    test::TempDir dir;
+    std::ostringstream out, err;
+};
+
+TEST_F(CliRunTest, ProgressOnlyToATerminalAndNotWhenQuiet) {
+    EXPECT_EQ(Run({"-o", Path("1.pdf"), Path("a.bmp"), Path("notes.txt"), Path("b.GIF")}, true), kExitWritten);
+    EXPECT_EQ(err.str(), "tovrapdf-cli: skipping '" + Path("notes.txt") +
+                             "': not a BMP, GIF or JPEG file\n[1/2] a.bmp\n[2/2] b.GIF\n");
+    EXPECT_EQ(Run({"-q", "-o", Path("2.pdf"), Path("a.bmp")}, true), kExitWritten);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(Run({"-o", Path("3.pdf"), Path("a.bmp")}, false), kExitWritten);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(CliRunTest, ListsTheBuiltInPapersWithoutAPrinter) {
+    EXPECT_EQ(Run({"--list-papers"}), kExitWritten);
+    EXPECT_EQ(out.str().substr(0, out.str().find('\n') + 1), "Letter\t612\t792\n");
+    EXPECT_NE(out.str().find("\nA4\t595\t842\n"), std::string::npos);
+}
+
+TEST_F(CliRunTest, MarginsThePageWouldIgnoreAreAUsageError) {
+    // Letter landscape is 792 wide: 395 is the largest margin it takes.
+    EXPECT_EQ(Run({"-o", Path("x.pdf"), "--landscape", "-m", "395", Path("a.bmp")}), kExitFailed);  // no room left
+    EXPECT_NE(err.str().find("No room for the picture of \"" + Path("a.bmp") + "\""), std::string::npos);
+    EXPECT_EQ(Run({"-o", Path("x.pdf"), "--landscape", "-m", "10,10,396,10", Path("a.bmp")}), kExitUsage);
+    EXPECT_NE(err.str().find("margin 396 is not below half the page width (792 points)"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.pdf"));
+}
+
+TEST_F(CliRunTest, PaperNamesMatchWithoutRegardToCase) {
+    EXPECT_EQ(Run({"-o", Path("x.pdf"), "-p", "b5 (jis)", Path("a.bmp")}), kExitWritten) << err.str();
+    EXPECT_EQ(Run({"-o", Path("y.pdf"), "-p", "A7", Path("a.bmp")}), kExitUsage);
+    EXPECT_NE(err.str().find("unknown paper 'A7'"), std::string::npos);
+}
+
+TEST_F(CliRunTest, BadSourceDateEpochIsAUsageError) {
+    TCliEnvironment env;
+    env.SourceDateEpoch = "yesterday";
+    EXPECT_EQ(RunCli({"-o", Path("x.pdf"), Path("a.bmp")}, out, err, env), kExitUsage);
+    EXPECT_NE(err.str().find("SOURCE_DATE_EPOCH"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tovra::cli
