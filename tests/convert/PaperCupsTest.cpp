@@ -36,9 +36,6 @@ constexpr const char* Ppd = R"PPD(*PPD-Adobe: "4.3"
 *LanguageLevel: "3"
 *ColorDevice: False
 *DefaultColorSpace: Gray
-*FileSystem: False
-*Throughput: "1"
-*TTRasterizer: Type42
 *OpenUI *PageSize/Media Size: PickOne
 *OrderDependency: 10 AnySetup *PageSize
 *DefaultPageSize: A4
@@ -49,16 +46,6 @@ constexpr const char* Ppd = R"PPD(*PPD-Adobe: "4.3"
 *PageSize A5/A5: "<</PageSize[420 595]>>setpagedevice"
 *PageSize Env10/Envelope #10: "<</PageSize[297 684]>>setpagedevice"
 *CloseUI: *PageSize
-*OpenUI *PageRegion: PickOne
-*OrderDependency: 10 AnySetup *PageRegion
-*DefaultPageRegion: A4
-*PageRegion A4/A4: "<</PageSize[595 842]>>setpagedevice"
-*PageRegion A4.Borderless/A4 Borderless: "<</PageSize[595 842]>>setpagedevice"
-*PageRegion Letter/US Letter: "<</PageSize[612 792]>>setpagedevice"
-*PageRegion Legal/US Legal: "<</PageSize[612 1008]>>setpagedevice"
-*PageRegion A5/A5: "<</PageSize[420 595]>>setpagedevice"
-*PageRegion Env10/Envelope #10: "<</PageSize[297 684]>>setpagedevice"
-*CloseUI: *PageRegion
 *DefaultImageableArea: A4
 *ImageableArea A4/A4: "18 36 577 806"
 *ImageableArea A4.Borderless/A4 Borderless: "0 0 595 842"
