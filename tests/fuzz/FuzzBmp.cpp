@@ -1,0 +1,17 @@
+// Fuzz target: the BMP reader must refuse any input with tovra::Exception or decode it,
+// never crash, hang or read out of bounds.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "BmpReader.h"
+#include "common/Exceptions.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    try {
+        const QImage image = tovra::DecodeBmp(std::span<const std::uint8_t>(data, size), "fuzz input");
+        (void)image;
+    } catch (const tovra::Exception&) {
+    }
+    return 0;
+}

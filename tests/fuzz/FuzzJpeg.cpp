@@ -1,0 +1,20 @@
+// Fuzz target: reading a JPEG picture's header must refuse any input with
+// tovra::Exception or accept it; an accepted picture is also decoded small for the
+// screen, as the preview does.
+#include <cstddef>
+#include <cstdint>
+
+#include <QByteArray>
+
+#include "JpegImage.h"
+#include "common/Exceptions.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    try {
+        const tovra::TJpegImage jpeg = tovra::ReadJpeg(
+            QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)), "fuzz input");
+        (void)jpeg.Decode(64);
+    } catch (const tovra::Exception&) {
+    }
+    return 0;
+}
