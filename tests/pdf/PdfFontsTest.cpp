@@ -5,7 +5,8 @@
 namespace tovra {
 namespace {
 
-constexpr int kCodes[] = {32, 48, 65, 77, 87, 97, 105, 109, 128, 160, 255, 64, 39, 9, 127, 129, 141, 143, 144, 157, 173};
+constexpr int kCodes[] = {32,  48,  65,  77,  87,  97,  105, 109, 128, 160, 255,
+                          64,  39,  9,   127, 129, 141, 143, 144, 157, 173};
 
 struct FontRow {
     const char* name;
@@ -76,20 +77,6 @@ TEST(PdfFonts, ObliqueHelveticaSharesTheUprightWidths) {
     EXPECT_EQ(italic->Dict()->NameByKey("BaseFont")->Value, "Helvetica-Oblique");
     // The widths live in memory only.
     EXPECT_EQ(italic->Dict()->ArrayByKey("Widths")->ItemCount(), 224);
-}
-
-TEST(PdfFonts, SavedFileCarriesFontsWithoutWidths) {
-    TPdfDoc doc;
-    test::FixClock(doc);
-    doc.StartDocument();
-    doc.AddPage();
-    doc.GetCanvas()->SetFont("Times-Bold", 12);
-    const std::string file = test::Saved(doc);
-    EXPECT_EQ(file.find("/Widths"), std::string::npos);
-    EXPECT_EQ(test::ObjectBody(file, 7),
-              "<<\r\n/Type /Font\r\n/Subtype /Type1\r\n/Encoding /WinAnsiEncoding\r\n/FirstChar 32\r\n"
-              "/LastChar 255\r\n/BaseFont /Times-Bold\r\n/Name /F1\r\n>>");
-    test::ExpectQpdfClean(file);
 }
 
 }  // namespace

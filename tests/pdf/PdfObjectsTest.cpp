@@ -248,12 +248,5 @@ TEST(PdfObjects, StreamsWriteLengthAndFlateData) {
     EXPECT_EQ(flate.Data().Bytes(), data);  // Data keeps the uncompressed bytes
 }
 
-TEST(PdfObjects, TypeNameOfReadsTheTypeEntry) {
-    TPdfDictionary dict;
-    EXPECT_EQ(TypeNameOf(dict), "");
-    dict.Put("Type", std::make_unique<TPdfName>("XObject"));
-    EXPECT_EQ(TypeNameOf(dict), "XObject");
-}
-
 }  // namespace
 }  // namespace tovra

@@ -126,7 +126,8 @@ TEST(PdfOutlineTree, RootAndItemsStoreTheirEntriesWhenSaved) {
 
     const std::string file = Saved(doc);
     EXPECT_EQ(ObjectBody(file, 2), "<<\r\n/Type /Outlines\r\n/Count 2\r\n/First 8 0 R\r\n/Last 9 0 R\r\n>>");
-    EXPECT_EQ(ObjectBody(file, 8), "<<\r\n/Count 0\r\n/Title (Intro \\(1\\))\r\n/Dest [5 0 R /Fit ]\r\n/Next 9 0 R\r\n>>");
+    EXPECT_EQ(ObjectBody(file, 8),
+              "<<\r\n/Count 0\r\n/Title (Intro \\(1\\))\r\n/Dest [5 0 R /Fit ]\r\n/Next 9 0 R\r\n>>");
     EXPECT_EQ(ObjectBody(file, 9), "<<\r\n/Count -3\r\n/Title <FEFF00430061006600E9>\r\n/Prev 8 0 R\r\n>>");
     EXPECT_EQ(Saved(doc), file);  // storing again replaces the entries
 }
