@@ -17,8 +17,13 @@ echo "Sample pictures:"
 mapfile -t images < <("$build/src/cli/tovrapdf-samples" "$out/images")
 printf '  %s\n' "${images[@]}"
 
+cli="$build/src/cli/tovrapdf-cli"
+# A4 when the paper list has it (a printer may offer other names), else its first paper.
+paper=$("$cli" --list-papers | awk -F'\t' 'tolower($1) == "a4" { print $1; exit }')
+[ -n "$paper" ] || paper=$("$cli" --list-papers | head -n 1 | cut -f 1)
+
 pdf="$out/tovra-demo.pdf"
-"$build/src/cli/tovrapdf-cli" --force --quiet --paper A4 --sizing fit --margins 36 \
+"$cli" --force --quiet --paper "$paper" --sizing fit --margins 36 \
   --title "Tovra PDF demo" --subject "Sample pictures, one page each" --author "Tovra PDF" \
   --output "$pdf" "${images[@]}"
 
