@@ -20,12 +20,27 @@ uint32_t ClockSeed() {
     return static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
+// Items made since the seed was fixed; each takes the next seed, so that their names do not
+// all start at the same number and probe past each other.
+uint32_t& ItemsSinceFixedSeed() {
+    static uint32_t count = 0;
+    return count;
+}
+
+uint32_t SeedForNewItem() {
+    if (!FixedNameSeed()) return ClockSeed();
+    return *FixedNameSeed() + ItemsSinceFixedSeed()++;
+}
+
 constexpr uint32_t kNameCount = 65535;
 }  // namespace
 
-void TPRImage::SetNameSeed(std::optional<uint32_t> seed) { FixedNameSeed() = seed; }
+void TPRImage::SetNameSeed(std::optional<uint32_t> seed) {
+    FixedNameSeed() = seed;
+    ItemsSinceFixedSeed() = 0;
+}
 
-TPRImage::TPRImage(TComponent* owner) : TPRItem(owner), random_(FixedNameSeed().value_or(ClockSeed())) {}
+TPRImage::TPRImage(TComponent* owner) : TPRItem(owner), random_(SeedForNewItem()) {}
 
 uint32_t TPRImage::NextRandom(uint32_t range) { return std::uniform_int_distribution<uint32_t>(0, range - 1)(random_); }
 

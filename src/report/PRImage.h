@@ -27,8 +27,8 @@ public:
     void SetStretch(bool value);
     bool SharedImage = true;
 
-    // Fixes the seed of the image-name generator of items made from now on (for reproducible
-    // files); without it each item seeds from the clock.
+    // Fixes the seeds of the image-name generators of items made from now on (for reproducible
+    // files): the n-th item made takes seed + n. Without it each item seeds from the clock.
     static void SetNameSeed(std::optional<uint32_t> seed);
 
 protected:
