@@ -1,0 +1,40 @@
+#include "pdf/PdfJpegImage.h"
+
+#include "common/Exceptions.h"
+#include "imaging/JpegImage.h"
+
+namespace tovra {
+
+namespace {
+
+const char* ColorSpaceOf(int components) {
+    switch (components) {
+    case 1: return "DeviceGray";
+    case 4: return "DeviceCMYK";
+    default: return "DeviceRGB";
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<TPdfImage> TPdfJpegImage::CreateImage(const TPicture& picture) {
+    const TJpegImage* jpeg = picture.Jpeg();
+    if (!jpeg) throw EPdfInvalidValue("only jpeg image is allowed.");
+    auto image = std::make_unique<TPdfImage>();
+    const QByteArray& bytes = jpeg->Data();
+    image->Data().Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+
+    TPdfDictionary& dict = image->Dict();
+    dict.Put("Type", std::make_unique<TPdfName>("XObject"));
+    dict.Put("Subtype", std::make_unique<TPdfName>("Image"));
+    dict.Put("ColorSpace", std::make_unique<TPdfName>(ColorSpaceOf(jpeg->Components())));
+    dict.Put("Width", std::make_unique<TPdfNumber>(jpeg->Width()));
+    dict.Put("Height", std::make_unique<TPdfNumber>(jpeg->Height()));
+    dict.Put("BitsPerComponent", std::make_unique<TPdfNumber>(8));
+    if (jpeg->Components() == 4 && jpeg->HasAdobeMarker())
+        dict.Put("Decode", TPdfArray::CreateFromIntegers(nullptr, {1, 0, 1, 0, 1, 0, 1, 0}));
+    dict.ArrayByKey("Filter")->Add(std::make_unique<TPdfName>("DCTDecode"));
+    return image;
+}
+
+}  // namespace tovra
