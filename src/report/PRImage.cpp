@@ -110,12 +110,11 @@ void TPRImage::Paint(QPainter& painter) const {
         return;
     }
     const QImage image = picture_.Graphic()->ToImage();
-    if (stretch_) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(QRect(0, 0, Width(), Height()), image);
-    } else {
-        painter.drawImage(QRect(0, 0, picture_.Width(), picture_.Height()), image);
-    }
+    const QRect target = stretch_ ? QRect(0, 0, Width(), Height()) : QRect(0, 0, picture_.Width(), picture_.Height());
+    // Enlarged pictures show their pixels as blocks, as PDF readers draw them; reduced ones are smoothed.
+    const bool reduced = target.width() < image.width() || target.height() < image.height();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, reduced);
+    painter.drawImage(target, image);
 }
 
 }  // namespace tovra
