@@ -1,5 +1,7 @@
 #include "pdf/PdfImages.h"
 
+#include <QPainter>
+
 #include "common/Exceptions.h"
 #include "pdf/PdfJpegImage.h"
 
@@ -34,6 +36,20 @@ std::string ColorTableString(const QList<QRgb>& palette) {
 void AppendRows(const TBitmap& bitmap, std::size_t bytesPerRow, TMemoryStream& data) {
     data.Reserve(bytesPerRow * static_cast<std::size_t>(bitmap.Height()));
     for (int y = 0; y < bitmap.Height(); ++y) data.Write(bitmap.ScanLine(y), bytesPerRow);
+}
+
+// Pixels with alpha are laid on white, as on the preview's sheet of paper, rather than
+// shown in whatever colour a transparent pixel happens to hold.
+void FlattenOntoWhite(TBitmap& bitmap) {
+    if (!bitmap.Image().hasAlphaChannel()) return;
+    QImage flat(bitmap.Image().size(), QImage::Format_RGB32);
+    if (flat.isNull()) throw Exception("not enough memory for a " + std::to_string(bitmap.Width()) + " x " +
+                                       std::to_string(bitmap.Height()) + " image");
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, bitmap.Image());
+    painter.end();
+    bitmap.SetImage(std::move(flat));
 }
 
 bool IsPaletteFormat(TPixelFormat format) { return format == pf1bit || format == pf4bit || format == pf8bit; }
@@ -71,6 +87,7 @@ std::unique_ptr<TPdfImage> TPdfBitmapImage::CreateImage(const TPicture& picture)
         image->Dict().Put("ColorSpace", CreateIndexedColorSpace(copy));
     } else {
         // Red, green, blue bytes (QImage::Format_RGB888); a fourth byte is dropped.
+        FlattenOntoWhite(copy);
         copy.SetPixelFormat(pf24bit);
         AppendRows(copy, 3 * width, image->Data());
         image->Dict().Put("ColorSpace", std::make_unique<TPdfName>("DeviceRGB"));

@@ -26,7 +26,8 @@ public:
 
 // Bitmaps: palette pictures of up to 8 bits per pixel become /Indexed images with one
 // byte per pixel (1-, 2- and 4-bit pictures widened without changing a colour), all
-// others /DeviceRGB images with three bytes per pixel; alpha is dropped.
+// others /DeviceRGB images with three bytes per pixel; pixels with alpha are laid on
+// white first.
 class TPdfBitmapImage : public TPdfImageCreator {
 public:
     std::unique_ptr<TPdfImage> CreateImage(const TPicture& picture) override;

@@ -67,15 +67,26 @@ TEST(PdfBitmapImage, TwentyFourBitPixelsGoInAsRedGreenBlueRowsFromTheTop) {
 }
 
 TEST(PdfBitmapImage, ThirtyTwoBitPixelsLoseTheirFourthByte) {
-    QImage image(2, 1, QImage::Format_ARGB32);
-    image.setPixel(0, 0, qRgba(10, 20, 30, 0));  // fully transparent: its colour still counts
-    image.setPixel(1, 0, qRgba(40, 50, 60, 255));
-    const auto pdfImage = CreatePdfImage(BitmapPicture(image), "Pdf-Bitmap");
-    EXPECT_EQ(Hex(pdfImage->Data().Bytes()), "0A 14 1E 28 32 3C");
+    QImage image(2, 1, QImage::Format_RGB32);
+    QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(0));
+    row[0] = 0x5A0A141E;  // the unused byte holds something
+    row[1] = qRgb(40, 50, 60);
+    EXPECT_EQ(Hex(CreatePdfImage(BitmapPicture(image), "Pdf-Bitmap")->Data().Bytes()), "0A 14 1E 28 32 3C");
     // Sixteen-bit pixels are widened the same way.
     QImage rgb16(1, 1, QImage::Format_RGB16);
     rgb16.setPixel(0, 0, qRgb(255, 255, 255));
     EXPECT_EQ(Hex(CreatePdfImage(BitmapPicture(rgb16), "Pdf-Bitmap")->Data().Bytes()), "FF FF FF");
+}
+
+TEST(PdfBitmapImage, PixelsWithAlphaAreLaidOnWhite) {
+    QImage image(3, 1, QImage::Format_ARGB32);
+    image.setPixel(0, 0, qRgba(0, 255, 0, 0));  // transparent: white, not green
+    image.setPixel(1, 0, qRgba(40, 50, 60, 255));
+    image.setPixel(2, 0, qRgba(0, 0, 0, 128));
+    const std::string data = CreatePdfImage(BitmapPicture(image), "Pdf-Bitmap")->Data().Bytes();
+    ASSERT_EQ(data.size(), 9u);
+    EXPECT_EQ(Hex(data.substr(0, 6)), "FF FF FF 28 32 3C");
+    for (int i = 6; i < 9; ++i) EXPECT_NEAR(static_cast<unsigned char>(data[static_cast<std::size_t>(i)]), 127, 1);
 }
 
 TEST(PdfBitmapImage, PaletteRowsAreNotPadded) {
