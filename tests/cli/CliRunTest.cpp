@@ -48,7 +48,7 @@ TEST_F(CliRunTest, ListsTheBuiltInPapersWithoutAPrinter) {
     EXPECT_NE(out.str().find("\nA4\t595\t842\n"), std::string::npos);
 }
 
-TEST_F(CliRunTest, MarginsThePageWouldIgnoreAreAUsageError) {
+TEST_F(CliRunTest, IgnoredMarginsAreAUsageErrorNoRoomFailsTheRun) {
     // Letter landscape is 792 wide: 395 is the largest margin it takes.
     EXPECT_EQ(Run({"-o", Path("x.pdf"), "--landscape", "-m", "395", Path("a.bmp")}), kExitFailed);  // no room left
     EXPECT_NE(err.str().find("No room for the picture of \"" + Path("a.bmp") + "\""), std::string::npos);
