@@ -12,14 +12,14 @@ enum class TOption {
     ListPapers, Quiet, Help, Version
 };
 
-struct TOptionSpec {
+struct TOptionInfo {
     const char* longName;
     char shortName;  // 0: none
     bool takesValue;
     TOption option;
 };
 
-constexpr TOptionSpec kOptions[] = {
+constexpr TOptionInfo kOptions[] = {
     {"output", 'o', true, TOption::Output},     {"force", 'f', false, TOption::Force},
     {"paper", 'p', true, TOption::Paper},       {"portrait", 0, false, TOption::Portrait},
     {"landscape", 0, false, TOption::Landscape}, {"sizing", 's', true, TOption::Sizing},
@@ -30,15 +30,15 @@ constexpr TOptionSpec kOptions[] = {
     {"version", 0, false, TOption::Version},
 };
 
-const TOptionSpec* FindLong(const std::string& name) {
-    for (const TOptionSpec& spec : kOptions)
-        if (name == spec.longName) return &spec;
+const TOptionInfo* FindLong(const std::string& name) {
+    for (const TOptionInfo& info : kOptions)
+        if (name == info.longName) return &info;
     return nullptr;
 }
 
-const TOptionSpec* FindShort(char name) {
-    for (const TOptionSpec& spec : kOptions)
-        if (spec.shortName != 0 && spec.shortName == name) return &spec;
+const TOptionInfo* FindShort(char name) {
+    for (const TOptionInfo& info : kOptions)
+        if (info.shortName != 0 && info.shortName == name) return &info;
     return nullptr;
 }
 
@@ -116,25 +116,25 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg.rfind("--", 0) == 0) {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const TOptionSpec* spec = FindLong(name);
-            if (!spec) throw EUsage("unknown option '--" + name + "'");
-            if (!spec->takesValue && equals != std::string::npos)
+            const TOptionInfo* info = FindLong(name);
+            if (!info) throw EUsage("unknown option '--" + name + "'");
+            if (!info->takesValue && equals != std::string::npos)
                 throw EUsage("option '--" + name + "' takes no value");
-            const std::string value = !spec->takesValue ? std::string()
+            const std::string value = !info->takesValue ? std::string()
                                       : equals != std::string::npos ? arg.substr(equals + 1)
                                                                     : nextValue("--" + name);
-            Apply(options, spec->option, value);
+            Apply(options, info->option, value);
         } else {
             // One or more short options; the first that takes a value takes the rest as value.
             for (std::size_t k = 1; k < arg.size(); ++k) {
-                const TOptionSpec* spec = FindShort(arg[k]);
-                if (!spec) throw EUsage(std::string("unknown option '-") + arg[k] + "'");
-                if (!spec->takesValue) {
-                    Apply(options, spec->option, {});
+                const TOptionInfo* info = FindShort(arg[k]);
+                if (!info) throw EUsage(std::string("unknown option '-") + arg[k] + "'");
+                if (!info->takesValue) {
+                    Apply(options, info->option, {});
                     continue;
                 }
                 const std::string shown = std::string("-") + arg[k];
-                Apply(options, spec->option, k + 1 < arg.size() ? arg.substr(k + 1) : nextValue(shown));
+                Apply(options, info->option, k + 1 < arg.size() ? arg.substr(k + 1) : nextValue(shown));
                 break;
             }
         }
