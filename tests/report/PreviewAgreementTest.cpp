@@ -46,8 +46,7 @@ void ExpectPreviewMatchesPdf(const TPicture& picture, bool jpeg, const Placement
     TComponent owner;
     auto* page = owner.Make<TPRPage>();
     page->SetBounds(0, 0, 200, 150);
-    for (auto set : {&TPRPage::SetMarginTop, &TPRPage::SetMarginLeft, &TPRPage::SetMarginRight, &TPRPage::SetMarginBottom})
-        (page->*set)(10);
+    test::SetMargins(*page, 10);
     auto* panel = owner.Make<TPRLayoutPanel>();
     panel->SetParent(page);
     panel->SetAlign(alClient);

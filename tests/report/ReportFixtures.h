@@ -38,6 +38,13 @@ inline TPicture JpegPicture(const QImage& image) {
     return TPicture(std::make_unique<TJpegImage>(ReadJpeg(JpegBytes(image), "test.jpg")));
 }
 
+inline void SetMargins(TPRPage& page, int margin) {
+    page.SetMarginTop(margin);
+    page.SetMarginLeft(margin);
+    page.SetMarginRight(margin);
+    page.SetMarginBottom(margin);
+}
+
 // A started document with one page whose canvas the report canvas points at.
 struct PrintTarget {
     TPdfDoc doc;

@@ -16,8 +16,7 @@ struct LetterPage {
     TPRLayoutPanel* panel = owner.Make<TPRLayoutPanel>();
     LetterPage() {
         page->SetBounds(0, 0, 612, 792);
-        for (auto set : {&TPRPage::SetMarginTop, &TPRPage::SetMarginLeft, &TPRPage::SetMarginRight, &TPRPage::SetMarginBottom})
-            (page->*set)(20);
+        test::SetMargins(*page, 20);
         panel->SetParent(page);
         panel->SetAlign(alClient);
     }

@@ -32,8 +32,7 @@ TEST(ReportPage, ContentRectAndClientAlignedPanelFollowSizeAndMargins) {
     EXPECT_EQ(page->Height(), 842);
     EXPECT_EQ(page->MarginTop(), 32);
     page->SetBounds(0, 0, 612, 792);
-    for (auto set : {&TPRPage::SetMarginTop, &TPRPage::SetMarginLeft, &TPRPage::SetMarginRight, &TPRPage::SetMarginBottom})
-        (page->*set)(20);
+    test::SetMargins(*page, 20);
     auto* panel = owner.Make<TPRLayoutPanel>();
     panel->SetParent(page);
     panel->SetAlign(alClient);
