@@ -28,9 +28,14 @@ std::string NoRoomMessage(const TPDFImage& entry, const TPRPage& page) {
            std::to_string(page.Width()) + " x " + std::to_string(page.Height()) + " points";
 }
 
+struct TRunPage {
+    TPRPage& Page;
+    TPRImage& Item;
+};
+
 // Makes the page, panel and item of one entry, owned by the run's container, and lays the
 // entry's picture out on them.
-TPRPage& PreparePage(TControl& container, const TPDFImage& row, const TMargins& preview) {
+TRunPage PreparePage(TControl& container, const TPDFImage& row, const TMargins& preview) {
     TPDFImage copy;
     CopyImage(copy, row);
 
@@ -63,7 +68,7 @@ TPRPage& PreparePage(TControl& container, const TPDFImage& row, const TMargins& 
 
     LoadPicture(copy);
     if (!HasContentArea(*page)) throw Exception(NoRoomMessage(copy, *page));
-    return *page;
+    return {*page, *item};
 }
 
 }  // namespace
@@ -102,8 +107,11 @@ void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, co
             const TPDFImage* row = entries[static_cast<std::size_t>(index)];
             if (!row) continue;
             if (options.OnRow) options.OnRow(index, count, *row);
-            TPRPage& page = PreparePage(container, *row, options.PreviewMargins);
-            report.PrintPage(page);
+            const TRunPage prepared = PreparePage(container, *row, options.PreviewMargins);
+            report.PrintPage(prepared.Page);
+            // The document holds the image object now. Letting the picture go keeps a large
+            // batch from holding every picture twice until the file is written.
+            prepared.Item.Picture().Clear();
             ++printed;
         }
     } catch (...) {
