@@ -9,18 +9,11 @@
 #include "ImageTestHelpers.h"
 #include "JpegImage.h"
 #include "TestSupport.h"
+#include "TestImages.h"
 #include "common/Exceptions.h"
 
 namespace tovra::test {
 namespace {
-
-QByteArray EncodeJpeg(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "JPEG", 90));
-    return bytes;
-}
 
 QImage Gradient(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);

@@ -5,6 +5,7 @@
 #include <QBuffer>
 
 #include "PdfTestUtil.h"
+#include "TestImages.h"
 #include "common/Exceptions.h"
 #include "imaging/JpegImage.h"
 #include "pdf/PdfImages.h"
@@ -30,14 +31,6 @@ std::string Hex(const std::string& bytes) {
         out += kDigits[c & 15];
     }
     return out;
-}
-
-QByteArray EncodeJpeg(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "JPEG", 85));
-    return bytes;
 }
 
 TPicture JpegPicture(const QByteArray& bytes) {
@@ -178,7 +171,7 @@ TEST(PdfImageCreators, LookupByNameIgnoresCaseAndRefusesUnknownNames) {
 TEST(PdfJpegImage, FileBytesGoInUnchangedUnderDctDecodeOnly) {
     QImage photo(640, 480, QImage::Format_RGB32);
     photo.fill(qRgb(30, 60, 90));
-    const QByteArray bytes = EncodeJpeg(photo);
+    const QByteArray bytes = EncodeJpeg(photo, 85);
     for (TPdfCompressionMethod method : {cmNone, cmFlateDecode}) {
         TPdfDoc doc;
         FixClock(doc);
@@ -206,12 +199,12 @@ TEST(PdfJpegImage, FileBytesGoInUnchangedUnderDctDecodeOnly) {
 TEST(PdfJpegImage, ColourSpaceFollowsTheComponents) {
     QImage grey(8, 8, QImage::Format_Grayscale8);
     grey.fill(100);
-    const auto greyImage = CreatePdfImage(JpegPicture(EncodeJpeg(grey)), "Pdf-Jpeg");
+    const auto greyImage = CreatePdfImage(JpegPicture(EncodeJpeg(grey, 85)), "Pdf-Jpeg");
     EXPECT_EQ(greyImage->Dict().NameByKey("ColorSpace")->Value, "DeviceGray");
     EXPECT_EQ(greyImage->Dict().ValueByKey("Decode"), nullptr);
 
     // Four components: inverted (Adobe) data gets a Decode array right after the bits.
-    const QByteArray bytes = EncodeJpeg(QImage(8, 8, QImage::Format_RGB32));
+    const QByteArray bytes = EncodeJpeg(QImage(8, 8, QImage::Format_RGB32), 85);
     for (bool adobe : {true, false}) {
         const TJpegInfo info{8, 8, 4, adobe, false};
         const TPicture cmyk(std::make_unique<TJpegImage>(bytes, info, "cmyk.jpg"));

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QImage>
 
+#include "TestImages.h"
 #include "imaging/Bitmap.h"
 #include "imaging/JpegImage.h"
 #include "imaging/Picture.h"
@@ -26,16 +27,8 @@ inline QImage TestPattern(int width, int height) {
     return image;
 }
 
-inline QByteArray JpegBytes(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 95);
-    return bytes;
-}
-
 inline TPicture JpegPicture(const QImage& image) {
-    return TPicture(std::make_unique<TJpegImage>(ReadJpeg(JpegBytes(image), "test.jpg")));
+    return TPicture(std::make_unique<TJpegImage>(ReadJpeg(EncodeJpeg(image, 95), "test.jpg")));
 }
 
 inline void SetMargins(TPRPage& page, int margin) {
