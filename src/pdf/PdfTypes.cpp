@@ -18,6 +18,17 @@ void WriteNumber(TStream& stream, int64_t value) {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
+// An owning pointer to an object the object manager numbered is a second owner: taking it would
+// destroy the object under the manager. The pointer is let go, so the manager stays its only
+// owner, and the call is refused; a registered object is added by reference.
+void RefuseRegistered(std::unique_ptr<TPdfObject>& object, const char* operation) {
+    if (object->ObjectKind() != okIndirect) return;
+    const int32_t number = object->ObjectNumber();
+    static_cast<void>(object.release());
+    throw EPdfInvalidValue(std::string(operation) + " --object " + std::to_string(number) +
+                           " is owned by the cross-reference table; add it by reference.");
+}
+
 }  // namespace
 
 // ---- TPdfObject ---------------------------------------------------------------------------
@@ -106,6 +117,7 @@ void TPdfArray::WriteValue(TStream& stream) {
 
 void TPdfArray::Add(std::unique_ptr<TPdfObject> item) {
     if (!item) throw EPdfInvalidValue("internal error. wrong object.");
+    RefuseRegistered(item, "Add");
     if (item->ObjectKind() == okDirect) {
         items_.push_back(std::move(item));
     } else {
@@ -151,6 +163,7 @@ void TPdfDictionary::WriteValue(TStream& stream) {
 
 void TPdfDictionary::PutElement(const std::string& key, std::unique_ptr<TPdfObject> value, bool internal) {
     if (!value) throw EPdfInvalidValue("internal error. wrong object.");
+    RefuseRegistered(value, internal ? "PutInternal" : "Put");
     Remove(key);
     if (value->ObjectKind() != okDirect) value = TPdfVirtualObject::CreateVirtual(value->ObjectNumber());
     elements_.push_back(TPdfDictionaryElement{key, std::move(value), internal});

@@ -121,7 +121,9 @@ public:
                                                          const std::vector<int32_t>& values);
     void WriteValue(TStream& stream) override;
 
-    // Appends a direct object (owned from now on) or, for an indirect one, a reference to it.
+    // Appends a direct object (owned from now on) or a reference placeholder. An object the
+    // object manager owns is refused with EPdfInvalidValue and left to the manager: add it by
+    // reference with the overload below.
     void Add(std::unique_ptr<TPdfObject> item);
     // Appends a reference to a registered object; the array does not own it.
     void Add(TPdfObject& registered);
@@ -153,7 +155,9 @@ public:
     void WriteValue(TStream& stream) override;
 
     // Adds or replaces the entry; a replaced key moves to the end. A direct value is owned
-    // from now on; an indirect one is stored as a reference.
+    // from now on. An owned pointer to a registered object is refused with EPdfInvalidValue and
+    // left to the object manager; a registered object is stored as a reference by the overload
+    // taking a reference.
     void Put(const std::string& key, std::unique_ptr<TPdfObject> value);
     void Put(const std::string& key, TPdfObject& registered);
     void PutInternal(const std::string& key, std::unique_ptr<TPdfObject> value);

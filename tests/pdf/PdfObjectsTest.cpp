@@ -153,6 +153,32 @@ TEST(PdfObjects, ContainersWriteItemsInOrderAndReferencesForRegisteredObjects) {
     EXPECT_EQ(Written(internalOnly), "<<\r\n>>");
 }
 
+TEST(PdfObjects, AnOwningPointerToARegisteredObjectIsRefusedAndTheTableKeepsIt) {
+    TPdfXref xref;
+    auto* number = xref.Add(std::make_unique<TPdfNumber>(42));  // object 1
+    auto* name = xref.Add(std::make_unique<TPdfName>("Kept"));  // object 2
+    TPdfArray array(&xref);
+    TPdfDictionary dict(&xref);
+
+    // A caller that wrongly holds the object twice: taking it would free it under the table.
+    EXPECT_THROW_MSG(array.Add(std::unique_ptr<TPdfObject>(number)), EPdfInvalidValue,
+                     "Add --object 1 is owned by the cross-reference table; add it by reference.");
+    EXPECT_THROW_MSG(dict.Put("N", std::unique_ptr<TPdfObject>(name)), EPdfInvalidValue,
+                     "Put --object 2 is owned by the cross-reference table; add it by reference.");
+    EXPECT_THROW_MSG(dict.PutInternal("_N", std::unique_ptr<TPdfObject>(name)), EPdfInvalidValue,
+                     "PutInternal --object 2 is owned by the cross-reference table; add it by reference.");
+    EXPECT_EQ(array.ItemCount(), 0);
+    EXPECT_EQ(dict.ItemCount(), 0);
+
+    // Both are still alive and written once each by the table; references still work.
+    EXPECT_EQ(number->Value, 42);
+    EXPECT_EQ(name->Value, "Kept");
+    array.Add(*number);
+    dict.Put("N", *name);
+    EXPECT_EQ(Written(array), "[1 0 R ]");
+    EXPECT_EQ(dict.ValueByKey("N"), name);
+}
+
 TEST(PdfObjects, PutReplacesAndMovesTheKeyRemoveKeepsRegisteredObjects) {
     TPdfXref xref;
     auto* registered = xref.Add(std::make_unique<TPdfNumber>(42));
