@@ -1,12 +1,17 @@
 #include "report/AtomicFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "common/Exceptions.h"
+#include "report/DescriptorStream.h"
+#include "report/OutputTarget.h"
 
 namespace tovra {
 
@@ -47,24 +52,50 @@ mode_t ModeFor(const std::string& target) {
     return 0666 & ~mask;
 }
 
+// Standard output, a pipe or a device cannot be replaced by a renamed file; the bytes go
+// straight to it. Nothing is written before BeforeCommit has had its say.
+void WriteDirectly(const std::string& path, const std::function<void(TStream&)>& write, const TWriteOptions& options) {
+    const bool toStandardOutput = path == kStandardOutputName;
+    int fd = STDOUT_FILENO;
+    if (!toStandardOutput) {
+        fd = open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) throw Exception("Cannot create file " + path + ": " + std::strerror(errno));
+    }
+    TDescriptorStream stream(fd, toStandardOutput ? "standard output" : path, !toStandardOutput);
+    if (options.BeforeCommit) options.BeforeCommit();
+    write(stream);
+    stream.Close();
+}
+
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, const std::function<void(TStream&)>& write) {
+void WriteFileAtomically(const std::string& path, const std::function<void(TStream&)>& write,
+                         const TWriteOptions& options) {
+    if (path == kStandardOutputName || IsSpecialOutput(path)) {
+        WriteDirectly(path, write, options);
+        return;
+    }
     const std::string cannotCreate = "Cannot create file " + path;
     struct stat existing {};
     if (stat(path.c_str(), &existing) == 0 && (S_ISDIR(existing.st_mode) || access(path.c_str(), W_OK) != 0))
         throw Exception(cannotCreate);
 
-    TempFile temp(path);
+    // The temporary file goes beside the file a link points to, so the link stays a link.
+    const std::string target = ResolveOutputLinks(path);
+    TempFile temp(target);
     if (!temp.Created()) throw Exception(cannotCreate);
     {
         TFileStream stream(temp.Path());
         write(stream);
         stream.Close();
     }
-    chmod(temp.Path().c_str(), ModeFor(path));
-    if (std::rename(temp.Path().c_str(), path.c_str()) != 0) throw Exception(cannotCreate);
+    chmod(temp.Path().c_str(), ModeFor(target));
+    // A crash after the rename must find the whole file under the name, never an empty one.
+    SyncFileData(temp.Path(), path);
+    if (options.BeforeCommit) options.BeforeCommit();
+    CommitTemporaryFile(temp.Path(), target, path, options.ReplaceExisting);
     temp.Committed();
+    SyncFolderOf(target);
 }
 
 }  // namespace tovra

@@ -8,10 +8,26 @@
 
 namespace tovra {
 
+struct TWriteOptions {
+    // When false, a file that appears at the path while the bytes are written is not
+    // replaced: the write fails and the temporary file is removed.
+    bool ReplaceExisting = true;
+    // Called when the bytes are complete, just before the target is replaced (or, for an
+    // output that is written directly, before its first byte). It may throw to give up the
+    // write; nothing is left behind then.
+    std::function<void()> BeforeCommit;
+};
+
 // Calls write with a stream on a temporary file beside path, then renames it over path.
 // On any failure the temporary file is removed, an existing file at path is left as it was,
 // and the failure is passed on. A folder or file that cannot be written fails with
 // "Cannot create file <path>".
-void WriteFileAtomically(const std::string& path, const std::function<void(TStream&)>& write);
+//
+// A symbolic link at path is followed: its target is replaced and the link stays. A pipe,
+// device or socket at path, and "-" for standard output, are written directly, without a
+// temporary file; a write error there is thrown. The temporary file's data is forced to the
+// disk before the rename, and the folder's new entry after it.
+void WriteFileAtomically(const std::string& path, const std::function<void(TStream&)>& write,
+                         const TWriteOptions& options = {});
 
 }  // namespace tovra

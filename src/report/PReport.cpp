@@ -74,7 +74,7 @@ void TPReport::PrintPage(TPRPage& page) {
 
 void TPReport::EndReport() {
     if (!doc_) throw EInvalidOperation("document is null..");
-    WriteFileAtomically(FileName, [this](TStream& stream) { doc_->SaveToStream(stream); });
+    WriteFileAtomically(FileName, [this](TStream& stream) { doc_->SaveToStream(stream); }, WriteOptions);
     AbortReport();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "pdf/PdfDoc.h"
+#include "report/AtomicFile.h"
 #include "report/PRPage.h"
 
 namespace tovra {
@@ -53,7 +54,11 @@ public:
     bool HasDocument() const { return doc_ != nullptr; }
 
     // Plain settings, read when used.
+    // The file EndReport writes; "-" writes to standard output.
     std::string FileName = "default.pdf";
+    // How EndReport puts the file in place: whether a file that appeared at FileName during the
+    // run may be replaced, and a last look before it is (see WriteFileAtomically).
+    TWriteOptions WriteOptions;
     TPdfCompressionMethod CompressionMethod = cmNone;
     // Gives the local date-time written as the modification date; the clock unless replaced.
     std::function<TDateTime()> Clock = Now;
