@@ -9,7 +9,7 @@ namespace {
 
 enum class TOption {
     Output, Force, Paper, Portrait, Landscape, Sizing, Margins, Title, Subject, Author, Keywords,
-    ListPapers, Quiet, Help, Version
+    ListPapers, Quiet, Progress, Help, Version
 };
 
 struct TOptionInfo {
@@ -27,7 +27,7 @@ constexpr TOptionInfo kOptions[] = {
     {"subject", 0, true, TOption::Subject},     {"author", 0, true, TOption::Author},
     {"keywords", 0, true, TOption::Keywords},   {"list-papers", 0, false, TOption::ListPapers},
     {"quiet", 'q', false, TOption::Quiet},      {"help", 'h', false, TOption::Help},
-    {"version", 0, false, TOption::Version},
+    {"version", 0, false, TOption::Version},    {"progress", 0, false, TOption::Progress},
 };
 
 const TOptionInfo* FindLong(const std::string& name) {
@@ -75,6 +75,7 @@ void Apply(TCliOptions& options, TOption option, const std::string& value) {
         case TOption::Keywords: options.Keywords = value; break;
         case TOption::ListPapers: options.ListPapers = true; break;
         case TOption::Quiet: options.Quiet = true; break;
+        case TOption::Progress: options.Progress = true; break;
         case TOption::Help: options.Help = true; break;
         case TOption::Version: options.Version = true; break;
     }
@@ -146,7 +147,8 @@ std::string HelpText() {
     return "Usage: tovrapdf-cli [OPTIONS] IMAGE...\n"
            "Turns BMP, GIF and JPEG images into one PDF, one page per image, in the order given.\n"
            "\n"
-           "  -o, --output FILE          the PDF to write (required)\n"
+           "  -o, --output FILE          the PDF to write (required); - writes it to standard\n"
+           "                             output, a pipe or device is written directly\n"
            "  -f, --force                replace FILE if it exists; without it an existing FILE\n"
            "                             is an error and is left untouched\n"
            "  -p, --paper NAME           paper from the paper list, matched without regard to\n"
@@ -158,12 +160,14 @@ std::string HelpText() {
            "      --list-papers          print one line per paper: NAME, width and height in\n"
            "                             points, tab-separated\n"
            "  -q, --quiet                no progress lines\n"
+           "      --progress             progress lines also when standard error is no terminal\n"
            "  -h, --help                 show this help\n"
            "      --version              show the version\n"
            "\n"
            "Files with other extensions than .bmp, .gif, .jpg and .jpeg are skipped with a warning.\n"
            "With SOURCE_DATE_EPOCH set, the dates come from it (UTC) and the output is reproducible.\n"
-           "Exit status: 0 when the PDF was written, 1 when the run failed, 2 for a usage error.\n";
+           "Exit status: 0 when the PDF was written, 1 when the run failed, 2 for a usage error,\n"
+           "130 or 143 when stopped by SIGINT or SIGTERM (nothing is written then).\n";
 }
 
 std::string VersionText() { return "tovrapdf-cli (Tovra PDF) 1.1\n"; }

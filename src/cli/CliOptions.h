@@ -25,6 +25,7 @@ struct TCliOptions {
     std::string Title, Subject, Author, Keywords;
     bool ListPapers = false;
     bool Quiet = false;
+    bool Progress = false;  // progress lines even when standard error is no terminal
     bool Help = false;
     bool Version = false;
     std::vector<std::string> Images;  // in the order given

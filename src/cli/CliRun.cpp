@@ -1,6 +1,9 @@
 #include "cli/CliRun.h"
 
-#include <filesystem>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <cstring>
 #include <sstream>
 
 #include "cli/CliOptions.h"
@@ -9,6 +12,7 @@
 #include "convert/CreationRun.h"
 #include "convert/ImageKinds.h"
 #include "report/PRImage.h"
+#include "report/OutputTarget.h"
 #include "report/PReport.h"
 
 namespace tovra::cli {
@@ -40,6 +44,24 @@ void PrintFailure(std::ostream& err, const std::string& message) {
     std::istringstream lines(message);
     std::string line;
     while (std::getline(lines, line)) err << kProgram << line << '\n';
+}
+
+// An existing regular file at the output (a link to one included). Pipes, devices and
+// standard output are written to, never replaced, so they need no --force.
+bool RegularFileExists(const std::string& output) {
+    struct stat info {};
+    return output != kStandardOutputName && stat(output.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string SignalName(int signal) {
+    if (signal == SIGINT) return "SIGINT";
+    if (signal == SIGTERM) return "SIGTERM";
+    return "signal " + std::to_string(signal);
+}
+
+int Stopped(std::ostream& err, int signal, const std::string& outcome) {
+    err << kProgram << "stopped by " << SignalName(signal) << outcome << '\n';
+    return kExitSignalBase + signal;
 }
 
 // The page settings every image gets.
@@ -85,8 +107,7 @@ int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment
     std::optional<TDateTime> fixedDate;
     if (env.SourceDateEpoch) fixedDate = DateFromSourceDateEpoch(*env.SourceDateEpoch);
 
-    std::error_code error;
-    if (std::filesystem::exists(options.Output, error) && !options.Force) {
+    if (RegularFileExists(options.Output) && !options.Force) {
         err << kProgram << "'" << options.Output << "' exists; use --force to replace it\n";
         return kExitFailed;
     }
@@ -100,11 +121,20 @@ int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment
     report.SetSubject(options.Subject);
     report.SetAuthor(options.Author);
     report.SetKeywords(options.Keywords);
+    // Without --force, a file that appears at the output during the run is not replaced either.
+    report.WriteOptions.ReplaceExisting = options.Force;
+    // The first signal seen is kept, so the exit status names the one that stopped the run.
+    int signalled = 0;
+    const auto stopSignal = [&env, &signalled] {
+        if (signalled == 0 && env.StopSignal) signalled = env.StopSignal();
+        return signalled;
+    };
 
     TCreateOptions create;
     create.Build.PreviewMargins = options.Margins;
     if (fixedDate) create.Clock = [date = *fixedDate] { return date; };
-    if (env.ProgressToTerminal && !options.Quiet) {
+    create.Build.Cancelled = [&stopSignal] { return stopSignal() != 0; };
+    if ((env.ProgressToTerminal || options.Progress) && !options.Quiet) {
         create.Build.OnRow = [&err](int index, int count, const TPDFImage& entry) {
             err << '[' << index + 1 << '/' << count << "] " << FileNamePart(entry.FileName) << '\n' << std::flush;
         };
@@ -112,7 +142,11 @@ int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment
     TNameSeedGuard seed(fixedDate.has_value());
     try {
         CreatePdf(report, rows, options.Output, create);
+    } catch (const ERunCancelled&) {
+        return Stopped(err, stopSignal(), "; no PDF was written");
     } catch (const std::exception& failure) {
+        // A signal can also end a wait with an error (a pipe nobody reads): it still counts as a stop.
+        if (const int signal = stopSignal(); signal != 0) return Stopped(err, signal, ": " + std::string(failure.what()));
         PrintFailure(err, failure.what());
         return kExitFailed;
     }

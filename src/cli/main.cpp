@@ -5,13 +5,16 @@
 #include <iostream>
 
 #include "cli/CliRun.h"
+#include "cli/StopSignals.h"
 #include "pdf/PdfClasses.h"
 
 int main(int argc, char** argv) {
+    tovra::cli::InstallStopSignalHandlers();
     tovra::TPdfClassesRegistration classes;
     const std::vector<std::string> args(argv + 1, argv + argc);
     tovra::cli::TCliEnvironment env;
     env.ProgressToTerminal = isatty(STDERR_FILENO) != 0;
+    env.StopSignal = tovra::cli::StopSignalReceived;
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) env.SourceDateEpoch = epoch;
     const int status = tovra::cli::RunCli(args, std::cout, std::cerr, env);
     std::cout.flush();

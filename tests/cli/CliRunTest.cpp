@@ -1,6 +1,10 @@
 // tovrapdf-cli run in-process: progress lines, warnings, the paper list, refused settings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "TestSupport.h"
@@ -17,11 +21,12 @@ protected:
         samples::SaveGif(samples::Solid(8, 8, 0xff808080), (dir / "b.GIF").string());
     }
 
-    int Run(std::vector<std::string> args, bool terminal = false) {
+    int Run(std::vector<std::string> args, bool terminal = false, std::function<int()> stopSignal = {}) {
         out.str("");
         err.str("");
         TCliEnvironment env;
         env.ProgressToTerminal = terminal;
+        env.StopSignal = std::move(stopSignal);
         return RunCli(args, out, err, env);
     }
 
@@ -40,6 +45,39 @@ TEST_F(CliRunTest, ProgressOnlyToATerminalAndNotWhenQuiet) {
     EXPECT_EQ(Run({"-o", Path("3.pdf"), Path("a.bmp")}, false), kExitWritten);
     EXPECT_EQ(err.str(), "");
     EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(CliRunTest, ProgressOnRequestWithoutATerminal) {
+    EXPECT_EQ(Run({"--progress", "-o", Path("1.pdf"), Path("a.bmp"), Path("b.GIF")}), kExitWritten);
+    EXPECT_EQ(err.str(), "[1/2] a.bmp\n[2/2] b.GIF\n");
+    EXPECT_EQ(Run({"--progress", "-q", "-o", Path("2.pdf"), Path("a.bmp")}), kExitWritten);
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(CliRunTest, AStopSignalEndsTheRunWithoutWritingAndExitsWithItsStatus) {
+    std::vector<std::string> rows = {"-f", "-o", Path("out.pdf")};
+    for (int i = 0; i < 5; ++i) rows.push_back(Path("a.bmp"));
+    test::WriteFileBytes(dir / "out.pdf", "previous");
+
+    // Signalled while the second page is made: the run stops after it.
+    int asked = 0;
+    EXPECT_EQ(Run(rows, false, [&] { return ++asked >= 2 ? SIGTERM : 0; }), kExitSignalBase + SIGTERM);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(err.str(), "tovrapdf-cli: stopped by SIGTERM; no PDF was written\n");
+
+    // Signalled after the last page, while the file is written: it does not replace the old one.
+    asked = 0;
+    EXPECT_EQ(Run(rows, false, [&] { return ++asked > 5 ? SIGINT : 0; }), 130);
+    EXPECT_EQ(asked, 6);
+    EXPECT_EQ(test::ReadFileBytes(dir / "out.pdf"), "previous");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.bmp", "b.GIF", "out.pdf"}));
+
+    EXPECT_EQ(Run(rows, false, [] { return 0; }), kExitWritten);
+    EXPECT_NE(test::ReadFileBytes(dir / "out.pdf"), "previous");
 }
 
 TEST_F(CliRunTest, ListsTheBuiltInPapersWithoutAPrinter) {
