@@ -1,6 +1,7 @@
 #include "convert/CreationRun.h"
 
 #include <exception>
+#include <new>
 #include <memory>
 
 #include "convert/PageLayout.h"
@@ -27,6 +28,31 @@ std::string NoRoomMessage(const TPDFImage& entry, const TPRPage& page) {
     return "No room for the picture of \"" + entry.FileName + "\": the margins leave no content area on a page of " +
            std::to_string(page.Width()) + " x " + std::to_string(page.Height()) + " points";
 }
+
+std::string OutOfMemoryMessage(const TPDFImage& entry) {
+    return "Not enough memory for the picture of \"" + entry.FileName + "\"";
+}
+
+// Puts the run's last look for a cancel into the report's write and takes it out again when
+// the run ends, so the report's own settings are as they were.
+class TCancelBeforeCommit {
+public:
+    TCancelBeforeCommit(TPReport& report, const std::function<bool()>& cancelled)
+        : report_(report), saved_(report.WriteOptions.BeforeCommit) {
+        if (!cancelled) return;
+        report.WriteOptions.BeforeCommit = [saved = saved_, cancelled] {
+            if (cancelled()) throw ERunCancelled();
+            if (saved) saved();
+        };
+    }
+    ~TCancelBeforeCommit() { report_.WriteOptions.BeforeCommit = saved_; }
+    TCancelBeforeCommit(const TCancelBeforeCommit&) = delete;
+    TCancelBeforeCommit& operator=(const TCancelBeforeCommit&) = delete;
+
+private:
+    TPReport& report_;
+    std::function<void()> saved_;
+};
 
 struct TRunPage {
     TPRPage& Page;
@@ -73,6 +99,8 @@ TRunPage PreparePage(TControl& container, const TPDFImage& row, const TMargins& 
 
 }  // namespace
 
+ERunCancelled::ERunCancelled() : Exception("The PDF was not created: the run was cancelled") {}
+
 ECreationRunFailed::ECreationRunFailed(std::string rowFailure, std::string finishFailure)
     : Exception(rowFailure + "\n" + finishFailure),
       rowFailure_(std::move(rowFailure)),
@@ -96,35 +124,51 @@ void SetRunMetadata(TPReport& report, const std::string& path, const std::functi
 }
 
 void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, const TBuildOptions& options) {
+    const auto cancelled = [&options] { return options.Cancelled && options.Cancelled(); };
     report.BeginReport();
     // Declared before anything is printed and destroyed after the file is written.
     TControl container;
     std::exception_ptr rowFailure;
     int printed = 0;
+    bool stopped = false;
     try {
         const int count = static_cast<int>(entries.size());
-        for (int index = 0; index < count; ++index) {
+        for (int index = 0; index < count && !stopped; ++index) {
             const TPDFImage* row = entries[static_cast<std::size_t>(index)];
             if (!row) continue;
-            if (options.OnRow) options.OnRow(index, count, *row);
-            const TRunPage prepared = PreparePage(container, *row, options.PreviewMargins);
-            report.PrintPage(prepared.Page);
-            // The document holds the image object now. Letting the picture go keeps a large
-            // batch from holding every picture twice until the file is written.
-            prepared.Item.Picture().Clear();
+            try {
+                if (options.OnRow) options.OnRow(index, count, *row);
+                const TRunPage prepared = PreparePage(container, *row, options.PreviewMargins);
+                report.PrintPage(prepared.Page);
+                // The document holds the image object now. Letting the picture go keeps a large
+                // batch from holding every picture twice until the file is written.
+                prepared.Item.Picture().Clear();
+            } catch (const std::bad_alloc&) {
+                // Pictures that each pass the size limits can still exhaust memory together.
+                throw Exception(OutOfMemoryMessage(*row));
+            }
             ++printed;
+            stopped = cancelled();
         }
     } catch (...) {
         rowFailure = std::current_exception();
     }
 
+    if (stopped) {
+        report.AbortReport();
+        throw ERunCancelled();
+    }
     if (rowFailure && printed == 0) {
         // A document without pages cannot be written: keep whatever file is there.
         report.AbortReport();
         std::rethrow_exception(rowFailure);
     }
     try {
+        const TCancelBeforeCommit lastLook(report, options.Cancelled);
         report.EndReport();
+    } catch (const ERunCancelled&) {
+        report.AbortReport();
+        throw;
     } catch (const std::exception& finish) {
         report.AbortReport();
         if (!rowFailure) throw;

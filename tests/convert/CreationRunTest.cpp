@@ -2,11 +2,15 @@
 // the PDF tools, and what is written (or kept) when an entry or the file fails.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <new>
+
 #include "ConversionFixtures.h"
 #include "PdfReadBack.h"
 #include "TestSupport.h"
 #include "common/Exceptions.h"
 #include "convert/CreationRun.h"
+#include "convert/ImageKinds.h"
 #include "convert/PageLayout.h"
 #include "report/PReport.h"
 
@@ -133,6 +137,49 @@ TEST_F(CreationRunTest, FailingFirstEntryWritesNothingAndKeepsAnExistingFile) {
     EXPECT_EQ(Create(entries), "Image file not found: \"" + (dir / "gone.jpg").string() + "\"");
     EXPECT_EQ(test::ReadFileBytes(out), "the previous file");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);  // no temporary left
+}
+
+TEST_F(CreationRunTest, ACancelledRunWritesNothingAndKeepsTheExistingFile) {
+    std::vector<TPDFImage> entries;
+    for (const char* name : {"1.bmp", "2.jpg", "3.gif"})
+        entries.push_back(LetterEntry(WriteSolid(dir / name, 8, 8, 0xff808080), ImageKindOfFile(name), smFit));
+    test::WriteFileBytes(out, "the previous file");
+
+    // Asked after each page and once more before the file would be put in place.
+    for (const int cancelAt : {1, 2, 4}) {
+        int asked = 0;
+        int rowsStarted = 0;
+        bool opened = false;
+        TCreateOptions options;
+        options.Build.OnRow = [&](int, int, const TPDFImage&) { ++rowsStarted; };
+        options.Build.Cancelled = [&] { return ++asked == cancelAt; };
+        options.OpenFile = [&opened](const std::string&) { opened = true; };
+        EXPECT_THROW(CreatePdf(report, Rows(entries), out.string(), options), ERunCancelled) << cancelAt;
+        EXPECT_EQ(asked, cancelAt);
+        EXPECT_EQ(rowsStarted, std::min(cancelAt, 3));
+        EXPECT_FALSE(opened);
+        EXPECT_FALSE(report.HasDocument());
+        EXPECT_EQ(test::ReadFileBytes(out), "the previous file");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 4);  // no temporary left
+    }
+    // The last look is taken out again: the report's next run writes as usual.
+    EXPECT_FALSE(report.WriteOptions.BeforeCommit);
+    EXPECT_EQ(Create(entries), "");
+    EXPECT_EQ(test::PageSizes(out).size(), 3u);
+}
+
+TEST_F(CreationRunTest, RunningOutOfMemoryFailsThatEntryByNameAndKeepsThePagesBefore) {
+    std::vector<TPDFImage> entries;
+    for (const char* name : {"1.bmp", "2.bmp", "3.bmp"})
+        entries.push_back(LetterEntry(WriteSolid(dir / name, 8, 8, 0xff808080), ikBMP, smFit));
+    TCreateOptions options;
+    // An allocation that fails while the third row is being made.
+    options.Build.OnRow = [](int index, int, const TPDFImage&) {
+        if (index == 2) throw std::bad_alloc();
+    };
+    EXPECT_EQ(Create(entries, options), "Not enough memory for the picture of \"" + entries[2].FileName + "\"");
+    EXPECT_EQ(test::PageSizes(out).size(), 2u);
+    EXPECT_QPDF_CLEAN(out);
 }
 
 TEST_F(CreationRunTest, EntryAndFileFailingReportsBoth) {
