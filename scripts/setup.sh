@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev
   clang libclang-rt-dev
   qpdf poppler-utils
+  strace
   fonts-urw-base35
   python3
 )

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "PdfReadBack.h"
 #include "TestSupport.h"
@@ -101,6 +102,29 @@ TEST_F(CliSpecialFiles, APipeNamedLikeAPictureIsRefusedAtOnce) {
     EXPECT_NE(run.output.find("\"" + Path("x.gif") + "\": it is a pipe (FIFO), not a regular file"), std::string::npos)
         << run.output;
     EXPECT_EQ(test::PageSizes(dir / "out.pdf").size(), 1u);  // the page before it is kept
+}
+
+// The system calls around putting the file in place, one per line, as strace records them.
+std::vector<std::string> TracedCalls(const std::string& trace) {
+    std::vector<std::string> calls;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        for (const char* call : {"fsync(", "rename(", "renameat2("})
+            if (line.find(call) != std::string::npos) calls.push_back(call);
+    }
+    return calls;
+}
+
+TEST_F(CliSpecialFiles, TheDataIsOnDiskBeforeTheRenameAndTheNameAfterIt) {
+    const fs::path trace = dir / "calls.txt";
+    const auto run = test::RunCommand("strace -f -e trace=fsync,rename,renameat2 -o " + test::ShellQuote(trace) + " " +
+                                      test::ShellQuote(TOVRAPDF_CLI) + " -o " + Quoted("out.pdf") + " " +
+                                      Quoted("b.bmp"));
+    if (run.exitCode != 0 || !fs::exists(trace)) GTEST_SKIP() << "strace cannot trace here: " << run.output;
+    // Without --force the new name must not replace anything: renameat2 without replacing.
+    EXPECT_EQ(TracedCalls(test::ReadFileBytes(trace)),
+              (std::vector<std::string>{"fsync(", "renameat2(", "fsync("}));
+    EXPECT_QPDF_CLEAN(dir / "out.pdf");
 }
 
 // Starts the tool on a long batch with progress lines, sends the signal once two pages are
