@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <csignal>
-#include <cstring>
 #include <sstream>
 
 #include "cli/CliOptions.h"
@@ -11,8 +10,8 @@
 #include "cli/SourceDate.h"
 #include "convert/CreationRun.h"
 #include "convert/ImageKinds.h"
-#include "report/PRImage.h"
 #include "report/OutputTarget.h"
+#include "report/PRImage.h"
 #include "report/PReport.h"
 
 namespace tovra::cli {
