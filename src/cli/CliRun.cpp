@@ -103,6 +103,7 @@ int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment
 
     TCreateOptions create;
     create.Build.PreviewMargins = options.Margins;
+    create.Build.AutoOrient = options.AutoOrient;
     if (fixedDate) create.Clock = [date = *fixedDate] { return date; };
     if (env.ProgressToTerminal && !options.Quiet) {
         create.Build.OnRow = [&err](int index, int count, const TPDFImage& entry) {

@@ -35,7 +35,8 @@ struct TRunPage {
 
 // Makes the page, panel and item of one entry, owned by the run's container, and lays the
 // entry's picture out on them.
-TRunPage PreparePage(TControl& container, const TPDFImage& row, const TMargins& preview) {
+TRunPage PreparePage(TControl& container, const TPDFImage& row, const TBuildOptions& options) {
+    const TMargins& preview = options.PreviewMargins;
     TPDFImage copy;
     CopyImage(copy, row);
 
@@ -54,6 +55,7 @@ TRunPage PreparePage(TControl& container, const TPDFImage& row, const TMargins& 
     TPRImage* item = nullptr;
     if (copy.ImageKind == ikJPEG) {
         auto* jpeg = container.Make<TPRJpegImage>();
+        jpeg->SetAutoOrient(options.AutoOrient);
         copy.JpegItem = jpeg;
         item = jpeg;
     } else {
@@ -107,7 +109,7 @@ void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, co
             const TPDFImage* row = entries[static_cast<std::size_t>(index)];
             if (!row) continue;
             if (options.OnRow) options.OnRow(index, count, *row);
-            const TRunPage prepared = PreparePage(container, *row, options.PreviewMargins);
+            const TRunPage prepared = PreparePage(container, *row, options);
             report.PrintPage(prepared.Page);
             // The document holds the image object now. Letting the picture go keeps a large
             // batch from holding every picture twice until the file is written.
