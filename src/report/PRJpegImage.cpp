@@ -62,7 +62,10 @@ void TPRJpegImage::DrawImageObject(TPdfCanvas& pdf, const std::string& name, con
 QImage TPRJpegImage::ImageToPaint() const {
     const QImage stored = TPRImage::ImageToPaint();
     const int orientation = Orientation();
-    if (orientation == kOrientationUpright) return stored;
+    if (orientation == kOrientationUpright) {
+        upright_ = QImage();  // a large photo's turned copy is not kept for nothing
+        return stored;
+    }
     if (stored.cacheKey() != uprightSource_ || orientation != uprightOrientation_ || upright_.isNull()) {
         upright_ = UprightImage(stored, orientation);
         uprightSource_ = stored.cacheKey();
