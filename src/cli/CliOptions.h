@@ -23,6 +23,7 @@ struct TCliOptions {
     TSizeMethod Sizing = smFit;
     TMargins Margins{20, 20, 20, 20};
     std::string Title, Subject, Author, Keywords;
+    bool AutoOrient = true;  // JPEG photos upright by their EXIF orientation
     bool ListPapers = false;
     bool Quiet = false;
     bool Progress = false;  // progress lines even when standard error is no terminal

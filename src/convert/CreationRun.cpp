@@ -61,7 +61,8 @@ struct TRunPage {
 
 // Makes the page, panel and item of one entry, owned by the run's container, and lays the
 // entry's picture out on them.
-TRunPage PreparePage(TControl& container, const TPDFImage& row, const TMargins& preview) {
+TRunPage PreparePage(TControl& container, const TPDFImage& row, const TBuildOptions& options) {
+    const TMargins& preview = options.PreviewMargins;
     TPDFImage copy;
     CopyImage(copy, row);
 
@@ -80,6 +81,7 @@ TRunPage PreparePage(TControl& container, const TPDFImage& row, const TMargins& 
     TPRImage* item = nullptr;
     if (copy.ImageKind == ikJPEG) {
         auto* jpeg = container.Make<TPRJpegImage>();
+        jpeg->SetAutoOrient(options.AutoOrient);
         copy.JpegItem = jpeg;
         item = jpeg;
     } else {
@@ -138,7 +140,7 @@ void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, co
             if (!row) continue;
             try {
                 if (options.OnRow) options.OnRow(index, count, *row);
-                const TRunPage prepared = PreparePage(container, *row, options.PreviewMargins);
+                const TRunPage prepared = PreparePage(container, *row, options);
                 report.PrintPage(prepared.Page);
                 // The document holds the image object now. Letting the picture go keeps a large
                 // batch from holding every picture twice until the file is written.

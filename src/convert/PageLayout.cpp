@@ -107,8 +107,9 @@ void LayoutPage(TPDFImage* entry) {
     item->SetBounds(0, 0, hasArea ? Saturated(aw) : 0, hasArea ? Saturated(ah) : 0);
     item->SharedImage = false;
 
-    const std::int64_t pw = item->Picture().Width();
-    const std::int64_t ph = item->Picture().Height();
+    // The size as shown: a photo shown upright from a turned JPEG has its sides swapped.
+    const std::int64_t pw = item->NaturalWidth();
+    const std::int64_t ph = item->NaturalHeight();
     switch (entry->SizeMethod) {
         case smStretch:
             item->SetStretch(true);

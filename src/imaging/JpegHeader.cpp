@@ -8,6 +8,7 @@
 #include <jpeglib.h>
 
 #include "ImageErrors.h"
+#include "JpegExif.h"
 
 namespace tovra {
 
@@ -99,7 +100,9 @@ TJpegInfo ReadJpegHeader(std::span<const std::uint8_t> bytes, const std::string&
         JumpingErrorManager errors{};
         if (!ReadHeaderNoThrow(bytes.data(), bytes.size(), &raw, &errors))
             throw DecodeError(errors.message[0] ? errors.message : "not a readable JPEG file");
-        return Check(raw, bytes);
+        TJpegInfo info = Check(raw, bytes);
+        info.orientation = ReadExifOrientation(bytes);
+        return info;
     } catch (const DecodeError& e) {
         ThrowImageError("JPEG", name, e.what());
     }

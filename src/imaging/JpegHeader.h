@@ -1,6 +1,7 @@
 #pragma once
 // Reads what the program needs to know of a JPEG file from its header alone
-// (libjpeg's jpeg_read_header): size, colour components and the Adobe marker.
+// (libjpeg's jpeg_read_header): size, colour components, the Adobe marker and the EXIF
+// orientation.
 // The compressed data is never decoded here.
 #include <cstdint>
 #include <span>
@@ -14,6 +15,7 @@ struct TJpegInfo {
     int components = 0;         // 1 grey, 3 colour, 4 CMYK/YCCK
     bool adobeMarker = false;   // an Adobe APP14 marker is present (CMYK then stored inverted)
     bool progressive = false;
+    int orientation = 1;        // EXIF orientation 1..8 (1 also when absent or unreadable)
 };
 
 // Fails with tovra::Exception naming the file when the data is not a JPEG picture that

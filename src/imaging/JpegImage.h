@@ -30,12 +30,13 @@ public:
     const QByteArray& Data() const { return data_; }
     int Components() const { return info_.components; }
     bool HasAdobeMarker() const { return info_.adobeMarker; }
+    int Orientation() const { return info_.orientation; }
     const TJpegInfo& Info() const { return info_; }
     const std::string& FileName() const { return name_; }
 
     // Decodes the pixels, scaled down (proportions kept) so that neither side exceeds
-    // maxSide; maxSide <= 0 decodes at full size within the decoding limits. EXIF
-    // orientation is not applied: the picture is shown as the PDF will show it.
+    // maxSide; maxSide <= 0 decodes at full size within the decoding limits. The pixels are
+    // as stored: EXIF orientation (Info().orientation) is applied by whoever shows them.
     // Throws tovra::Exception naming the file when decoding fails.
     QImage Decode(int maxSide) const;
 

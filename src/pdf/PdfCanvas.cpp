@@ -144,6 +144,20 @@ void TPdfCanvas::DrawXObjectEx(float x, float y, float width, float height, floa
     RestoreState();
 }
 
+void TPdfCanvas::DrawXObjectMatrix(const TPdfMatrix& matrix, const std::optional<TPdfBox>& clip,
+                                   const std::string& name) {
+    UseXObject(name, "DrawXObjectMatrix");
+    SaveState();
+    if (clip) {
+        AppendRectangle(clip->x, clip->y, clip->width, clip->height);
+        SetClip();
+        EndPath();
+    }
+    ConcatMatrix(matrix.a, matrix.b, matrix.c, matrix.d, matrix.e, matrix.f);
+    InvokeXObject(name);
+    RestoreState();
+}
+
 // ---- operators ------------------------------------------------------------------------------
 
 void TPdfCanvas::SaveState() { WriteString("q\n"); }

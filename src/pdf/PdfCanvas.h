@@ -2,6 +2,7 @@
 // Writes the content stream of the document's current page and registers the resources it
 // uses. Only eight operators are ever written: q, Q, cm, re, W, n, Tf and Do.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "pdf/PdfTypes.h"
@@ -10,6 +11,16 @@ namespace tovra {
 
 class TPdfDoc;
 class TPdfFont;
+
+// The six numbers of a cm operator: page x = a*u + c*v + e, page y = b*u + d*v + f.
+struct TPdfMatrix {
+    float a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
+};
+
+// A rectangle in page space: lower-left corner, width and height.
+struct TPdfBox {
+    float x = 0, y = 0, width = 0, height = 0;
+};
 
 // The text state of the current page.
 class TPdfCanvasAttribute {
@@ -55,6 +66,9 @@ public:
     void DrawXObject(float x, float y, float width, float height, const std::string& name);
     void DrawXObjectEx(float x, float y, float width, float height, float clipX, float clipY, float clipWidth,
                        float clipHeight, const std::string& name);
+    // Draws a registered XObject through any matrix (a picture turned or mirrored upright),
+    // clipped to a rectangle when one is given; written like DrawXObjectEx otherwise.
+    void DrawXObjectMatrix(const TPdfMatrix& matrix, const std::optional<TPdfBox>& clip, const std::string& name);
 
     void SaveState();
     void RestoreState();

@@ -90,14 +90,24 @@ void TPRImage::PrintPicture(TPRCanvas& canvas, const TRect& rect) {
     const auto width = static_cast<float>(Width());
     const auto height = static_cast<float>(Height());
     if (stretch_) {
-        pdf.DrawXObject(left, pageHeight - static_cast<float>(rect.Bottom), width, height, name);
+        DrawImageObject(pdf, name, {left, pageHeight - static_cast<float>(rect.Bottom), width, height}, std::nullopt);
     } else {
-        const auto pictureWidth = static_cast<float>(picture_.Width());
-        const auto pictureHeight = static_cast<float>(picture_.Height());
-        pdf.DrawXObjectEx(left, pageHeight - top - pictureHeight, pictureWidth, pictureHeight, left,
-                          pageHeight - top - height, width, height, name);
+        const auto pictureWidth = static_cast<float>(NaturalWidth());
+        const auto pictureHeight = static_cast<float>(NaturalHeight());
+        DrawImageObject(pdf, name, {left, pageHeight - top - pictureHeight, pictureWidth, pictureHeight},
+                        TPdfBox{left, pageHeight - top - height, width, height});
     }
 }
+
+void TPRImage::DrawImageObject(TPdfCanvas& pdf, const std::string& name, const TPdfBox& box,
+                               const std::optional<TPdfBox>& clip) {
+    if (clip)
+        pdf.DrawXObjectEx(box.x, box.y, box.width, box.height, clip->x, clip->y, clip->width, clip->height, name);
+    else
+        pdf.DrawXObject(box.x, box.y, box.width, box.height, name);
+}
+
+QImage TPRImage::ImageToPaint() const { return picture_.Graphic()->ToImage(); }
 
 void TPRImage::Paint(QPainter& painter) const {
     if (!picture_.Graphic() || picture_.Empty()) {
@@ -109,8 +119,8 @@ void TPRImage::Paint(QPainter& painter) const {
         painter.drawRect(0, 0, Width() - 1, Height() - 1);
         return;
     }
-    const QImage image = picture_.Graphic()->ToImage();
-    const QRect target = stretch_ ? QRect(0, 0, Width(), Height()) : QRect(0, 0, picture_.Width(), picture_.Height());
+    const QImage image = ImageToPaint();
+    const QRect target = stretch_ ? QRect(0, 0, Width(), Height()) : QRect(0, 0, NaturalWidth(), NaturalHeight());
     // Enlarged pictures show their pixels as blocks, as PDF readers draw them; reduced ones are smoothed.
     const bool reduced = target.width() < image.width() || target.height() < image.height();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, reduced);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "imaging/Picture.h"
+#include "pdf/PdfCanvas.h"
 #include "report/PRItem.h"
 
 namespace tovra {
@@ -26,6 +27,10 @@ public:
     bool Stretch() const { return stretch_; }
     void SetStretch(bool value);
     bool SharedImage = true;
+    // The picture's size as shown, in points: its pixel size, except where an item shows it
+    // turned. Layout sizes the item from it.
+    virtual int NaturalWidth() const { return picture_.Width(); }
+    virtual int NaturalHeight() const { return picture_.Height(); }
 
     // Fixes the seeds of the image-name generators of items made from now on (for reproducible
     // files): the n-th item made takes seed + n. Without it each item seeds from the clock.
@@ -39,6 +44,11 @@ protected:
     // A name no image object of the document has yet.
     virtual std::string FreeImageName(TPdfDoc& doc, const std::string& prefix);
     void PrintPicture(TPRCanvas& canvas, const TRect& rect);
+    // Draws the registered image object into box (page space), clipped when a clip is given.
+    virtual void DrawImageObject(TPdfCanvas& pdf, const std::string& name, const TPdfBox& box,
+                                 const std::optional<TPdfBox>& clip);
+    // The pixels painted in the preview, as they are to be shown.
+    virtual QImage ImageToPaint() const;
     uint32_t NextRandom(uint32_t range);
 
     TPicture picture_;

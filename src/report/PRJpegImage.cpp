@@ -1,7 +1,10 @@
 #include "report/PRJpegImage.h"
 
 #include "common/Exceptions.h"
+#include "imaging/JpegExif.h"
+#include "imaging/JpegImage.h"
 #include "pdf/PdfDoc.h"
+#include "report/UprightPicture.h"
 
 namespace tovra {
 
@@ -24,6 +27,51 @@ std::string TPRJpegImage::FreeImageName(TPdfDoc& doc, const std::string& prefix)
         if (!doc.FindXObject(name)) return name;
     }
     throw Exception("image count over max value..");
+}
+
+void TPRJpegImage::SetAutoOrient(bool value) {
+    if (value == autoOrient_) return;
+    autoOrient_ = value;
+    Invalidate();
+}
+
+int TPRJpegImage::Orientation() const {
+    const TJpegImage* jpeg = picture_.Jpeg();
+    return autoOrient_ && jpeg ? jpeg->Orientation() : kOrientationUpright;
+}
+
+int TPRJpegImage::NaturalWidth() const {
+    return OrientationSwapsSides(Orientation()) ? picture_.Height() : picture_.Width();
+}
+
+int TPRJpegImage::NaturalHeight() const {
+    return OrientationSwapsSides(Orientation()) ? picture_.Width() : picture_.Height();
+}
+
+void TPRJpegImage::DrawImageObject(TPdfCanvas& pdf, const std::string& name, const TPdfBox& box,
+                                   const std::optional<TPdfBox>& clip) {
+    const int orientation = Orientation();
+    // Upright pictures keep the plain drawing, so their pages stay byte for byte as before.
+    if (orientation == kOrientationUpright) {
+        TPRImage::DrawImageObject(pdf, name, box, clip);
+        return;
+    }
+    pdf.DrawXObjectMatrix(UprightMatrix(orientation, box), clip, name);
+}
+
+QImage TPRJpegImage::ImageToPaint() const {
+    const QImage stored = TPRImage::ImageToPaint();
+    const int orientation = Orientation();
+    if (orientation == kOrientationUpright) {
+        upright_ = QImage();  // a large photo's turned copy is not kept for nothing
+        return stored;
+    }
+    if (stored.cacheKey() != uprightSource_ || orientation != uprightOrientation_ || upright_.isNull()) {
+        upright_ = UprightImage(stored, orientation);
+        uprightSource_ = stored.cacheKey();
+        uprightOrientation_ = orientation;
+    }
+    return upright_;
 }
 
 void TPRJpegImage::PrintItem(TPRCanvas& canvas, const TRect& rect) {

@@ -144,5 +144,30 @@ TEST_F(CliEndToEnd, SourceDateEpochMakesIdenticalFilesInAnyTimeZone) {
     EXPECT_QPDF_CLEAN(dir / "1.pdf");
 }
 
+TEST_F(CliEndToEnd, TurnedPhotosUprightUnlessSwitchedOff) {
+    const auto help = Cli("--help");
+    EXPECT_NE(help.output.find("--no-auto-orient"), std::string::npos);
+    // A photo without an orientation tag gives the same file either way.
+    const std::string fixed = "SOURCE_DATE_EPOCH=1700000000";
+    ASSERT_EQ(Cli("-o " + Quoted("on.pdf") + " " + Quoted("a.jpg"), fixed).exitCode, 0);
+    ASSERT_EQ(Cli("--no-auto-orient -o " + Quoted("off.pdf") + " " + Quoted("a.jpg"), fixed).exitCode, 0);
+    EXPECT_EQ(test::ReadFileBytes(dir / "on.pdf"), test::ReadFileBytes(dir / "off.pdf"));
+
+    if (test::CorpusDir().empty()) GTEST_SKIP() << "corpus absent";
+    // Stored 1200 x 1800, shown turned a quarter clockwise: 1800 x 1200 upright.
+    const std::string photo = test::ShellQuote((test::CorpusDir() / "jpeg" / "Landscape_6.jpg").string());
+    ASSERT_EQ(Cli("-s full -m 0 -o " + Quoted("turned.pdf") + " " + photo).exitCode, 0);
+    ASSERT_EQ(Cli("--no-auto-orient -s full -m 0 -o " + Quoted("stored.pdf") + " " + photo).exitCode, 0);
+    const auto turned = test::PageSizes(dir / "turned.pdf");
+    const auto stored = test::PageSizes(dir / "stored.pdf");
+    ASSERT_EQ(turned.size(), 1u);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(turned[0].Width, 1802);
+    EXPECT_EQ(turned[0].Height, 1202);
+    EXPECT_EQ(stored[0].Width, 1202);
+    EXPECT_EQ(stored[0].Height, 1802);
+    EXPECT_QPDF_CLEAN(dir / "turned.pdf");
+}
+
 }  // namespace
 }  // namespace tovra

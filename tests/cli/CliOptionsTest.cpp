@@ -17,6 +17,8 @@ TEST(CliOptions, DefaultsAndImagesInOrder) {
     EXPECT_EQ(o.Margins.Right, 20);
     EXPECT_FALSE(o.Force);
     EXPECT_FALSE(o.Quiet);
+    EXPECT_TRUE(o.AutoOrient);
+    EXPECT_FALSE(ParseCommandLine({"--no-auto-orient", "a.jpg"}).AutoOrient);
 }
 
 TEST(CliOptions, ValueFormsAndGroupedFlags) {

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "ConversionFixtures.h"
+#include "ExifBlocks.h"
+#include "TestImages.h"
 #include "TestSupport.h"
 #include "common/Exceptions.h"
 #include "convert/PageLayout.h"
 #include "imaging/Bitmap.h"
+#include "imaging/JpegImage.h"
 #include "report/PRImage.h"
 #include "report/PRJpegImage.h"
 #include "report/PRPanels.h"
@@ -43,6 +46,14 @@ protected:
         QImage image(width, height, QImage::Format_RGB888);
         image.fill(Qt::red);
         bitmapItem->Picture().SetGraphic(std::make_unique<TBitmap>(image));
+    }
+
+    // A JPEG picture stored width x height whose EXIF orientation says how to turn it.
+    void GiveTurnedJpeg(int width, int height, int orientation) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        const QByteArray bytes = test::WithExifOrientation(test::EncodeJpeg(image), orientation);
+        jpegItem->Picture().SetGraphic(std::make_unique<TJpegImage>(ReadJpeg(bytes, "turned.jpg")));
     }
 
     TRect ItemRect() const { return bitmapItem->BoundsRect(); }
@@ -102,6 +113,34 @@ TEST_F(PageLayoutTest, FullSizeMakesThePageFitThePicture) {
     EXPECT_FALSE(bitmapItem->Stretch());
     EXPECT_EQ(entry.PageWidth, 612);  // the entry keeps its paper's size
     EXPECT_EQ(entry.PageHeight, 792);
+}
+
+// A photo stored 1000 x 500 and shown turned is 500 x 1000: every sizing mode places the upright
+// picture, and with the switch off the stored one.
+TEST_F(PageLayoutTest, TurnedPhotosArePlacedAtTheirUprightSize) {
+    GiveTurnedJpeg(1000, 500, 6);
+    TPDFImage entry = Entry(smFit, ikJPEG);
+    LayoutPage(&entry);
+    EXPECT_EQ(jpegItem->BoundsRect(), (TRect{0, 0, 375, 750}));  // the height limits
+    EXPECT_TRUE(jpegItem->Stretch());
+    entry.SizeMethod = smFullSize;
+    LayoutPage(&entry);
+    EXPECT_EQ(page->Width(), 542);
+    EXPECT_EQ(page->Height(), 1042);
+    EXPECT_EQ(jpegItem->BoundsRect(), (TRect{0, 0, 500, 1000}));
+    entry.SizeMethod = smStretch;
+    LayoutPage(&entry);
+    EXPECT_EQ(jpegItem->BoundsRect(), (TRect{0, 0, 570, 750}));
+
+    jpegItem->SetAutoOrient(false);
+    entry.SizeMethod = smFit;
+    LayoutPage(&entry);
+    EXPECT_EQ(jpegItem->BoundsRect(), (TRect{0, 0, 570, 285}));  // stored: the width limits
+    // A mirrored photo keeps its sides.
+    jpegItem->SetAutoOrient(true);
+    GiveTurnedJpeg(400, 300, 2);
+    LayoutPage(&entry);
+    EXPECT_EQ(jpegItem->BoundsRect(), (TRect{0, 0, 400, 300}));
 }
 
 TEST_F(PageLayoutTest, LandscapeSwapsThePaper) {

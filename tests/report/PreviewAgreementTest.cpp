@@ -40,8 +40,11 @@ int MaxChannelDifference(QRgb a, QRgb b) {
     return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
 }
 
-// Prints one page holding the picture and compares the item's area in preview and PDF.
-void ExpectPreviewMatchesPdf(const TPicture& picture, bool jpeg, const Placement& placement, int tolerance) {
+// Prints one page holding the picture and compares the item's area in preview and PDF. With an
+// expected picture, the item's area of both must also show it (sampled at the centres of its
+// 8 x 8 cells, which JPEG keeps within a few levels).
+void ExpectPreviewMatchesPdf(const TPicture& picture, bool jpeg, const Placement& placement, int tolerance,
+                             const QImage* expected = nullptr) {
     SCOPED_TRACE(placement.Label);
     TComponent owner;
     auto* page = owner.Make<TPRPage>();
@@ -83,6 +86,19 @@ void ExpectPreviewMatchesPdf(const TPicture& picture, bool jpeg, const Placement
         for (int x = left; x < left + placement.Width; ++x)
             worst = std::max(worst, MaxChannelDifference(preview.pixel(x, y), rendered.pixel(x, y)));
     EXPECT_LE(worst, tolerance);
+    if (expected) {
+        int worstPreview = 0, worstRendered = 0;
+        for (int y = 4; y < placement.Height; y += 8) {
+            for (int x = 4; x < placement.Width; x += 8) {
+                const QRgb want = expected->pixel(x * expected->width() / placement.Width,
+                                                  y * expected->height() / placement.Height);
+                worstPreview = std::max(worstPreview, MaxChannelDifference(preview.pixel(left + x, top + y), want));
+                worstRendered = std::max(worstRendered, MaxChannelDifference(rendered.pixel(left + x, top + y), want));
+            }
+        }
+        EXPECT_LE(worstPreview, 16) << "preview";
+        EXPECT_LE(worstRendered, 16) << "PDF";
+    }
     // Just outside the item nothing of the picture shows in either.
     EXPECT_EQ(rendered.pixel(left + placement.Width + 1, top + 1), qRgb(255, 255, 255));
 }
@@ -100,6 +116,24 @@ TEST(PreviewAgreement, PalettePicturesLandOnTheSamePixels) {
 TEST(PreviewAgreement, JpegPicturesLandOnTheSamePixels) {
     const TPicture picture = test::JpegPicture(test::TestPattern(48, 32));
     for (const auto& placement : kPlacements) ExpectPreviewMatchesPdf(picture, true, placement, 12);
+}
+
+// Photos stored turned or mirrored show upright in the preview and in the PDF, stretched, at
+// natural size and clipped at natural size by a smaller item.
+TEST(PreviewAgreement, TurnedJpegPicturesShowUprightInBoth) {
+    for (int orientation = 2; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(testing::Message() << "orientation " << orientation);
+        const bool swapped = orientation >= 5;
+        const QImage upright = test::TestPattern(swapped ? 32 : 48, swapped ? 48 : 32);
+        const TPicture picture = test::OrientedJpegPicture(test::StoredForOrientation(upright, orientation), orientation);
+        const int w = upright.width(), h = upright.height();
+        const Placement natural{"natural", w, h, true};
+        const Placement clipped{"clipped", w * 5 / 8, h * 5 / 8, false};
+        ExpectPreviewMatchesPdf(picture, true, natural, 12, &upright);
+        // Clipped at natural size: the item shows the upright picture's top-left part.
+        const QImage corner = upright.copy(0, 0, clipped.Width, clipped.Height);
+        ExpectPreviewMatchesPdf(picture, true, clipped, 12, &corner);
+    }
 }
 
 }  // namespace
