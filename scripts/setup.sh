@@ -11,6 +11,7 @@ packages=(
   qpdf poppler-utils
   fonts-urw-base35
   python3
+  desktop-file-utils appstream-util groff-base dpkg-dev file
 )
 
 missing=()
