@@ -12,10 +12,11 @@ foreach(target tovrapdf tovra_app tovra_dialogs)
   endif()
 endforeach()
 
-# Manual pages, compressed as Debian installs them; tovrapdf.1 names the README's installed place.
+# Manual pages, compressed as Debian installs them (in the build folder: the sources stay as written).
 set(TOVRA_MAN_BUILD_DIR "${PROJECT_BINARY_DIR}/man")
-configure_file("${TOVRA_DATA_DIR}/man/tovrapdf.1.in" "${TOVRA_MAN_BUILD_DIR}/tovrapdf.1" @ONLY)
-configure_file("${TOVRA_DATA_DIR}/man/tovrapdf-cli.1" "${TOVRA_MAN_BUILD_DIR}/tovrapdf-cli.1" COPYONLY)
+foreach(page tovrapdf.1 tovrapdf-cli.1)
+  configure_file("${TOVRA_DATA_DIR}/man/${page}" "${TOVRA_MAN_BUILD_DIR}/${page}" COPYONLY)
+endforeach()
 
 set(installed_man_pages)
 foreach(program tovrapdf tovrapdf-cli)

@@ -25,8 +25,6 @@ done
 
 share=$root$prefix/share
 if [ "$with_gui" = 1 ]; then
-  # The installed page names the README where it really is.
-  gzip -dc "$share/man/man1/tovrapdf.1.gz" | grep -qF "$readme" || fail "tovrapdf(1) does not name $readme"
   desktop=$share/applications/tovrapdf.desktop
   [ -f "$desktop" ] || fail "no desktop entry"
   grep -qx 'Exec=tovrapdf %F' "$desktop" || fail "desktop entry does not start tovrapdf with the files"
@@ -37,8 +35,9 @@ if [ "$with_gui" = 1 ]; then
     png=$share/icons/hicolor/${size}x${size}/apps/tovrapdf.png
     [ -f "$png" ] || fail "no ${size}x${size} icon"
     # The PNG header holds the width and height as big-endian 32-bit numbers at bytes 16 and 20.
-    dims=$(od -An -tu1 -j16 -N8 "$png" | tr -s ' ' | sed 's/^ //')
-    [ "$dims" = "0 0 0 $size 0 0 0 $size" ] || fail "the ${size}x${size} icon is not ${size}x${size} ($dims)"
+    read -r w1 w2 w3 w4 h1 h2 h3 h4 < <(od -An -tu1 -j16 -N8 "$png")
+    width=$(( (w1 << 24) | (w2 << 16) | (w3 << 8) | w4 )) height=$(( (h1 << 24) | (h2 << 16) | (h3 << 8) | h4 ))
+    [ "$width" = "$size" ] && [ "$height" = "$size" ] || fail "the ${size}x${size} icon is ${width}x${height}"
   done
 else
   [ ! -e "$share/applications/tovrapdf.desktop" ] || fail "desktop entry installed without the desktop program"
