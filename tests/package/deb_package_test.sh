@@ -60,6 +60,12 @@ for package in "${needed[@]}"; do
   [[ ", $depends" == *", $package "* || ", $depends," == *", $package,"* ]] || fail "Depends lacks $package"
 done
 
+# apt can satisfy every dependency (a dry run: nothing is installed).
+if command -v apt-get >/dev/null 2>&1; then
+  apt-get -s -q install "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; fail "apt-get cannot install the package"; }
+  grep -q '^Conf tovrapdf ' "$work/apt.log" || { cat "$work/apt.log" >&2; fail "apt-get would not install tovrapdf"; }
+fi
+
 # Unpacked, the tool runs from the system's libraries alone.
 root=$work/root
 dpkg -x "$deb" "$root"
