@@ -35,6 +35,12 @@ endforeach()
 if(installed_man_pages)
   add_custom_target(tovra_man_pages ALL DEPENDS ${installed_man_pages})
   install(FILES ${installed_man_pages} DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+  # Building a program alone must leave everything its install rules need.
+  foreach(program tovrapdf tovrapdf-cli)
+    if(TARGET ${program})
+      add_dependencies(${program} tovra_man_pages)
+    endif()
+  endforeach()
 endif()
 
 # Desktop integration, only with the desktop program it launches.
