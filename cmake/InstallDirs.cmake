@@ -15,7 +15,3 @@ include(GNUInstallDirs)
 # executables, for a program that wants to find it wherever the package was unpacked.
 set(TOVRA_README_PATH "${CMAKE_INSTALL_FULL_DOCDIR}/README.md")
 file(RELATIVE_PATH TOVRA_README_FROM_BINDIR "${CMAKE_INSTALL_FULL_BINDIR}" "${TOVRA_README_PATH}")
-set(TOVRA_HOMEPAGE "" CACHE STRING "Home page address shown by the About window (empty: the installed README)")
-if(TOVRA_HOMEPAGE STREQUAL "")
-  set(TOVRA_HOMEPAGE "file://${TOVRA_README_PATH}")
-endif()
