@@ -34,4 +34,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Opening the new PDF and the About window's link go through the desktop's file associations.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 
+# `make package_source` packs the sources without build folders, outputs or version control.
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/\\.git$" "/build[^/]*/" "/out/" "/_CPack_Packages/")
+
 include(CPack)
