@@ -69,8 +69,11 @@ fi
 # Unpacked, the tool runs from the system's libraries alone.
 root=$work/root
 dpkg -x "$deb" "$root"
+for program in "$root"/usr/bin/*; do
+  if readelf -d "$program" | grep -E 'RPATH|RUNPATH'; then fail "$(basename "$program") carries a library path"; fi
+  if env -u LD_LIBRARY_PATH ldd "$program" | grep 'not found'; then fail "$(basename "$program") misses libraries"; fi
+done
 cli=$root/usr/bin/tovrapdf-cli
-if readelf -d "$cli" 2>/dev/null | grep -E 'RPATH|RUNPATH'; then fail "tovrapdf-cli carries a library path"; fi
 [ "$(env -u LD_LIBRARY_PATH "$cli" --version)" = "tovrapdf-cli (Tovra PDF) 1.1" ] || fail "--version"
 
 "$samples" "$work/images" >"$work/images.txt"
