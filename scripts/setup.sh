@@ -12,6 +12,7 @@ packages=(
   strace
   fonts-urw-base35
   python3
+  desktop-file-utils appstream-util groff-base dpkg-dev file
 )
 
 missing=()
