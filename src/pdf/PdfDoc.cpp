@@ -14,6 +14,7 @@ void TPdfDoc::StartDocument() {
     header_ = std::make_unique<TPdfHeader>();
     trailer_ = std::make_unique<TPdfTrailer>(xref_.get());
     xobjectList_ = std::make_unique<TPdfArray>(xref_.get());
+    spooler_ = std::make_unique<TStreamSpooler>(SpoolFolder, CompressionThreadCount());
 
     TPdfDictionary* catalog = xref_->Add(std::make_unique<TPdfDictionary>(xref_.get()));
     catalog->Put("Type", std::make_unique<TPdfName>("Catalog"));
@@ -51,6 +52,9 @@ void TPdfDoc::StartVirtualDocument() {
 
 void TPdfDoc::ReleaseDocument() {
     if (!hasDocument_ && !xref_) return;
+    // Compressions still running refer to nothing here, but end them before the objects go.
+    spooler_.reset();
+    xobjectsByName_.clear();
     xobjectList_.reset();
     while (!fontList_.empty()) fontList_.pop_back();
     while (!ownedObjects_.empty()) ownedObjects_.pop_back();
@@ -178,13 +182,8 @@ TPdfDestination* TPdfDoc::CreateDestination() { return AddOwnedObject(std::make_
 
 TPdfStream* TPdfDoc::FindXObject(const std::string& name) const {
     if (!hasDocument_ || !xobjectList_) return nullptr;
-    for (int i = 0; i < xobjectList_->ItemCount(); ++i) {
-        auto* xobject = dynamic_cast<TPdfStream*>(xobjectList_->Items(i));
-        if (!xobject) continue;
-        const TPdfName* xobjectName = xobject->Dict().NameByKey("Name");
-        if (xobjectName && xobjectName->Value == name) return xobject;
-    }
-    return nullptr;
+    const auto found = xobjectsByName_.find(name);
+    return found == xobjectsByName_.end() ? nullptr : found->second;
 }
 
 void TPdfDoc::RegisterXObject(TPdfObject* object, const std::string& name) {
@@ -196,6 +195,7 @@ void TPdfDoc::RegisterXObject(TPdfObject* object, const std::string& name) {
     if (FindXObject(name)) throw EPdfInvalidValue("RegisterXObject --dupulicate name: " + name);
     xobjectList_->Add(*object);
     stream->Dict().Put("Name", std::make_unique<TPdfName>(name));
+    xobjectsByName_.emplace(name, stream);
 }
 
 TPdfXObject* TPdfDoc::RegisterXObject(std::unique_ptr<TPdfXObject>&& object, const std::string& name) {
@@ -215,6 +215,7 @@ TPdfImage* TPdfDoc::AddImage(const std::string& name, std::unique_ptr<TPdfImage>
     if (!xref_) throw EPdfInvalidOperation("AddImage --document is null.");
     TPdfImage* registered = xref_->Add(std::move(image));
     RegisterXObject(registered, name);
+    spooler_->Spool(*registered);
     return registered;
 }
 

@@ -1,5 +1,7 @@
 #include "pdf/PdfStreams.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -25,6 +27,12 @@ void TMemoryStream::SetPosition(int64_t position) {
     if (position_ > bytes_.size()) bytes_.resize(position_);
 }
 
+std::string TMemoryStream::TakeBytes() {
+    std::string bytes = std::move(bytes_);
+    Clear();
+    return bytes;
+}
+
 void TMemoryStream::Clear() {
     bytes_.clear();
     position_ = 0;
@@ -36,6 +44,15 @@ std::string SystemError() { return std::strerror(errno); }
 
 TFileStream::TFileStream(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "wb")) {
     if (!file_) throw Exception("Cannot create file " + path + ": " + SystemError());
+}
+
+TFileStream::TFileStream(int fd, const std::string& path) : path_(path), file_(fd >= 0 ? fdopen(fd, "wb") : nullptr) {
+    if (!file_) {
+        const int error = errno;
+        if (fd >= 0) close(fd);
+        errno = error;
+        throw Exception("Cannot create file " + path + ": " + SystemError());
+    }
 }
 
 void TFileStream::Write(const void* data, size_t count) {

@@ -32,6 +32,8 @@ public:
     const std::string& Bytes() const { return bytes_; }
     void Clear();
     void Reserve(size_t capacity) { bytes_.reserve(capacity); }
+    // Hands the bytes over and leaves the stream empty.
+    std::string TakeBytes();
 
 private:
     std::string bytes_;
@@ -43,6 +45,9 @@ class TFileStream : public TStream {
 public:
     using TStream::Write;
     explicit TFileStream(const std::string& path);
+    // Writes through a descriptor already open for writing, which the stream then owns;
+    // path names the file in messages.
+    TFileStream(int fd, const std::string& path);
     void Write(const void* data, size_t count) override;
     int64_t Position() const override;
     void SetPosition(int64_t position) override;
