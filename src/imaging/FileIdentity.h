@@ -29,6 +29,8 @@ public:
     ~TFileDescriptor();
     TFileDescriptor(const TFileDescriptor&) = delete;
     TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+    TFileDescriptor(TFileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    TFileDescriptor& operator=(TFileDescriptor&&) = delete;
     int Get() const { return fd_; }
     bool Valid() const { return fd_ >= 0; }
 

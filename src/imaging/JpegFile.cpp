@@ -55,15 +55,17 @@ bool HasEndMarker(int fd, std::uint64_t size, std::uint64_t from, const std::str
     return false;
 }
 
-// Opens the source and checks that it is still the file that was loaded.
-int OpenUnchanged(const TJpegFileSource& source, TFileDescriptor& holder) {
-    if (!holder.Valid()) Fail(source.Path, std::strerror(errno));
-    const std::optional<TFileIdentity> now = IdentityOfOpenFile(holder.Get());
+}  // namespace
+
+TFileDescriptor OpenUnchangedJpegFile(const TJpegFileSource& source) {
+    TFileDescriptor file(OpenForReading(source.Path.c_str()));
+    if (!file.Valid()) Fail(source.Path, std::strerror(errno));
+    const std::optional<TFileIdentity> now = IdentityOfOpenFile(file.Get());
     if (!now || !(*now == source.Identity)) Fail(source.Path, kChanged);
-    return holder.Get();
+    return file;
 }
 
-}  // namespace
+void ThrowJpegFileChanged(const TJpegFileSource& source) { Fail(source.Path, kChanged); }
 
 std::unique_ptr<TJpegImage> LoadJpegFile(const std::string& path) {
     const TFileDescriptor file(OpenForReading(path.c_str()));
@@ -82,8 +84,8 @@ std::unique_ptr<TJpegImage> LoadJpegFile(const std::string& path) {
 
 void CopyJpegFile(const TJpegFileSource& source, std::span<char> buffer,
                   const std::function<void(const char*, std::size_t)>& sink) {
-    TFileDescriptor file(OpenForReading(source.Path.c_str()));
-    const int fd = OpenUnchanged(source, file);
+    const TFileDescriptor file = OpenUnchangedJpegFile(source);
+    const int fd = file.Get();
     const auto size = static_cast<std::uint64_t>(source.Identity.Size);
     for (std::uint64_t done = 0; done < size;) {
         const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - done));
@@ -95,8 +97,8 @@ void CopyJpegFile(const TJpegFileSource& source, std::span<char> buffer,
 }
 
 QByteArray ReadJpegFileBytes(const TJpegFileSource& source) {
-    TFileDescriptor file(OpenForReading(source.Path.c_str()));
-    const int fd = OpenUnchanged(source, file);
+    const TFileDescriptor file = OpenUnchangedJpegFile(source);
+    const int fd = file.Get();
     QByteArray bytes(static_cast<qsizetype>(source.Identity.Size), Qt::Uninitialized);
     if (!ReadFully(fd, bytes.data(), static_cast<std::size_t>(bytes.size()), 0)) Fail(source.Path, kChanged);
     return bytes;

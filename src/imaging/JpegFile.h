@@ -26,6 +26,11 @@ struct TJpegFileSource {
 void CopyJpegFile(const TJpegFileSource& source, std::span<char> buffer,
                   const std::function<void(const char*, std::size_t)>& sink);
 
+// The file opened for reading, under the same check.
+TFileDescriptor OpenUnchangedJpegFile(const TJpegFileSource& source);
+// Fails as for a file that has changed since it was loaded (for a file that ends too early).
+[[noreturn]] void ThrowJpegFileChanged(const TJpegFileSource& source);
+
 // The whole file, under the same check.
 QByteArray ReadJpegFileBytes(const TJpegFileSource& source);
 

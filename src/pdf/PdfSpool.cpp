@@ -76,6 +76,11 @@ TSpoolSlice TSpoolFile::Append(std::string_view bytes) {
 }
 
 void TSpoolFile::CopyTo(const TSpoolSlice& slice, TStream& out) const {
+    if (slice.Length == 0) return;
+    const std::int64_t copied = out.CopyFromFile(fd_, slice.Offset, slice.Length);
+    if (copied >= 0 && static_cast<std::uint64_t>(copied) != slice.Length)
+        throw Exception(SpoolFailure("Cannot read image data back from", folder_, EIO));
+    if (copied >= 0) return;
     std::vector<char>& buffer = CopyBuffer();
     std::uint64_t done = 0;
     while (done < slice.Length) {

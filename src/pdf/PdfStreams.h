@@ -18,6 +18,12 @@ public:
     virtual int64_t Size() const = 0;
 
     void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
+
+    // Copies up to count bytes of an open file, from offset, straight into the stream at the
+    // current position, and returns how many it copied (fewer when the file ends first).
+    // Returns -1, having copied nothing, when this stream cannot take a file's bytes directly;
+    // the caller then copies through a buffer.
+    virtual int64_t CopyFromFile(int fd, uint64_t offset, uint64_t count);
 };
 
 // A growable in-memory buffer; writing past the end extends it.
@@ -52,6 +58,8 @@ public:
     int64_t Position() const override;
     void SetPosition(int64_t position) override;
     int64_t Size() const override;
+    // In the kernel (copy_file_range), without passing the bytes through this process.
+    int64_t CopyFromFile(int fd, uint64_t offset, uint64_t count) override;
     // Flushes and closes the file, reporting a failure of the last writes.
     void Close();
     const std::string& Path() const { return path_; }

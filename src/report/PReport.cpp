@@ -46,8 +46,8 @@ void TPReport::BeginReport() {
     doc_->UseOutlines = useOutlines_;
     doc_->CompressionMethod = CompressionMethod;
     // Image data waits for the save beside the output, on the disk that will hold it anyway.
-    doc_->SpoolFolder = std::filesystem::path(FileName).parent_path().string();
-    if (doc_->SpoolFolder.empty()) doc_->SpoolFolder = ".";
+    const std::filesystem::path folder = std::filesystem::path(FileName).parent_path();
+    doc_->SpoolFolder = (folder.empty() ? std::filesystem::path(".") : folder).string();
     doc_->StartDocument();
     if (useOutlines_) {
         TPdfOutlineRoot* root = doc_->GetOutlineRoot();
