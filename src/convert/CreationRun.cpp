@@ -97,8 +97,6 @@ void SetRunMetadata(TPReport& report, const std::string& path, const std::functi
 
 void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, const TBuildOptions& options) {
     report.BeginReport();
-    // Declared before anything is printed and destroyed after the file is written.
-    TControl container;
     std::exception_ptr rowFailure;
     int printed = 0;
     try {
@@ -107,11 +105,12 @@ void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, co
             const TPDFImage* row = entries[static_cast<std::size_t>(index)];
             if (!row) continue;
             if (options.OnRow) options.OnRow(index, count, *row);
+            // The row's page, panel and item live until their page is printed: the document
+            // holds all it needs of them then, so a batch of any length holds one row's
+            // components (and picture) at a time.
+            TControl container;
             const TRunPage prepared = PreparePage(container, *row, options.PreviewMargins);
             report.PrintPage(prepared.Page);
-            // The document holds the image object now. Letting the picture go keeps a large
-            // batch from holding every picture twice until the file is written.
-            prepared.Item.Picture().Clear();
             ++printed;
         }
     } catch (...) {
