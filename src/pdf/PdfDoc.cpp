@@ -13,7 +13,6 @@ void TPdfDoc::StartDocument() {
     xref_ = std::make_unique<TPdfXref>();
     header_ = std::make_unique<TPdfHeader>();
     trailer_ = std::make_unique<TPdfTrailer>(xref_.get());
-    xobjectList_ = std::make_unique<TPdfArray>(xref_.get());
     spooler_ = std::make_unique<TStreamSpooler>(SpoolFolder, CompressionThreadCount());
 
     TPdfDictionary* catalog = xref_->Add(std::make_unique<TPdfDictionary>(xref_.get()));
@@ -55,7 +54,6 @@ void TPdfDoc::ReleaseDocument() {
     // Compressions still running refer to nothing here, but end them before the objects go.
     spooler_.reset();
     xobjectsByName_.clear();
-    xobjectList_.reset();
     while (!fontList_.empty()) fontList_.pop_back();
     while (!ownedObjects_.empty()) ownedObjects_.pop_back();
     xref_.reset();
@@ -181,7 +179,7 @@ TPdfFont* TPdfDoc::CreateFont(const std::string& name) {
 TPdfDestination* TPdfDoc::CreateDestination() { return AddOwnedObject(std::make_unique<TPdfDestination>(this)); }
 
 TPdfStream* TPdfDoc::FindXObject(const std::string& name) const {
-    if (!hasDocument_ || !xobjectList_) return nullptr;
+    if (!hasDocument_) return nullptr;
     const auto found = xobjectsByName_.find(name);
     return found == xobjectsByName_.end() ? nullptr : found->second;
 }
@@ -193,7 +191,6 @@ void TPdfDoc::RegisterXObject(TPdfObject* object, const std::string& name) {
     if (object->ObjectKind() != okIndirect) throw EPdfInvalidValue("RegisterXObject --not registered: " + name);
     if (stream->Dict().ValueByKey("Name")) return;
     if (FindXObject(name)) throw EPdfInvalidValue("RegisterXObject --dupulicate name: " + name);
-    xobjectList_->Add(*object);
     stream->Dict().Put("Name", std::make_unique<TPdfName>(name));
     xobjectsByName_.emplace(name, stream);
 }

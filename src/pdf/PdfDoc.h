@@ -93,8 +93,7 @@ private:
     std::vector<std::unique_ptr<TPdfFont>> fontList_;
     std::vector<std::unique_ptr<TPdfOwnedObject>> ownedObjects_;
     TPdfOutlineRoot* outlineRoot_ = nullptr;
-    std::unique_ptr<TPdfArray> xobjectList_;
-    // XObjects by their registered name, so that a lookup does not walk the list.
+    // The registered XObjects by name, so that a lookup does not walk a list.
     std::unordered_map<std::string, TPdfStream*> xobjectsByName_;
     std::unique_ptr<TStreamSpooler> spooler_;
     std::unique_ptr<TPdfCanvas> canvas_;
