@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <span>
-#include <vector>
 
 #include "ImageErrors.h"
 #include "ImageLimits.h"
@@ -22,19 +22,21 @@ constexpr const char* kChanged = "the file has changed since it was loaded";
 
 [[noreturn]] void Fail(const std::string& path, const std::string& reason) { ThrowImageError("JPEG", path, reason); }
 
-std::span<const std::uint8_t> BytesOf(const std::vector<char>& data, std::size_t count) {
-    return {reinterpret_cast<const std::uint8_t*>(data.data()), count};
+std::span<const std::uint8_t> BytesOf(const char* data, std::size_t count) {
+    return {reinterpret_cast<const std::uint8_t*>(data), count};
 }
+
+// Scratch bytes that are always overwritten before use: not zeroed first.
+std::unique_ptr<char[]> Scratch(std::size_t count) { return std::make_unique_for_overwrite<char[]>(count); }
 
 // The header from as few leading bytes as will hold it.
 TJpegHeaderStart ReadHead(int fd, std::uint64_t size, const std::string& path) {
-    std::vector<char> head;
     std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(size, kFirstHeadBytes));
     for (;;) {
-        head.resize(length);
-        if (!ReadFully(fd, head.data(), length, 0)) Fail(path, "the file cannot be read");
+        const std::unique_ptr<char[]> head = Scratch(length);
+        if (!ReadFully(fd, head.get(), length, 0)) Fail(path, "the file cannot be read");
         const bool whole = length == size;
-        if (auto start = ReadJpegHeaderStart(BytesOf(head, length), whole, path)) return *start;
+        if (auto start = ReadJpegHeaderStart(BytesOf(head.get(), length), whole, path)) return *start;
         length = static_cast<std::size_t>(std::min<std::uint64_t>(size, std::uint64_t{length} * 4));
     }
 }
@@ -42,14 +44,14 @@ TJpegHeaderStart ReadHead(int fd, std::uint64_t size, const std::string& path) {
 // Looks for the end-of-image marker from the end backwards, a chunk at a time; each chunk
 // overlaps the one after it by a byte so that a marker across the boundary is found.
 bool HasEndMarker(int fd, std::uint64_t size, std::uint64_t from, const std::string& path) {
-    std::vector<char> chunk(kTailChunkBytes + 1);
+    const std::unique_ptr<char[]> chunk = Scratch(kTailChunkBytes + 1);
     std::uint64_t end = size;
     while (end > from) {
         const std::uint64_t begin = end - std::min<std::uint64_t>(end - from, kTailChunkBytes);
         const std::uint64_t stop = std::min<std::uint64_t>(size, end + 1);
         const auto count = static_cast<std::size_t>(stop - begin);
-        if (!ReadFully(fd, chunk.data(), count, begin)) Fail(path, "the file cannot be read");
-        if (HasJpegEndMarkerFrom(BytesOf(chunk, count), 0)) return true;
+        if (!ReadFully(fd, chunk.get(), count, begin)) Fail(path, "the file cannot be read");
+        if (HasJpegEndMarkerFrom(BytesOf(chunk.get(), count), 0)) return true;
         end = begin;
     }
     return false;

@@ -39,8 +39,18 @@ void TWorkerPool::Run(std::function<void()> job) {
     }
     std::unique_lock<std::mutex> lock(mutex_);
     if (threads_.empty()) {
-        threads_.reserve(static_cast<std::size_t>(workers_));
-        for (int i = 0; i < workers_; ++i) threads_.emplace_back([this] { Work(); });
+        try {
+            threads_.reserve(static_cast<std::size_t>(workers_));
+            for (int i = 0; i < workers_; ++i) threads_.emplace_back([this] { Work(); });
+        } catch (const std::exception&) {
+            // No thread to be had: the ones that started serve alone, or the caller does the work.
+            if (threads_.empty()) {
+                workers_ = 0;
+                lock.unlock();
+                job();
+                return;
+            }
+        }
     }
     changed_.wait(lock, [this] { return queue_.size() < maxQueued_; });
     queue_.push_back(std::move(job));
