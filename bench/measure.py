@@ -2,7 +2,8 @@
 """Times image-to-PDF tools on batches of images and prints one table per batch.
 
 Each tool converts each batch once untimed (to warm the caches) and then --runs times.
-Per tool and batch it reports the median wall time, the highest peak resident memory that
+Per tool and batch it reports the median wall time with the fastest and slowest run (the
+noise), the highest peak resident memory that
 /usr/bin/time saw (%M), the size of the output, the page count (pdfinfo, when installed)
 and the ratios to img2pdf and to `cat` of the inputs, which copies the bytes and nothing else.
 
@@ -20,6 +21,9 @@ TIME = "/usr/bin/time"
 
 
 def command_for(tool, program, inputs, output):
+    if tool == "tovrapdf-1thread":
+        # The same program on its single-threaded path.
+        return ["env", "TOVRA_THREADS=1"] + command_for("tovrapdf-cli", program, inputs, output)
     if tool == "tovrapdf-cli":
         # Page = picture size (plus the CLI's fixed border), no margins: what img2pdf does by default.
         return [program, "-q", "-f", "-s", "full", "-m", "0", "-o", output] + inputs
@@ -75,6 +79,8 @@ def measure(tool, program, inputs, work, runs):
     result = {
         "tool": tool,
         "median": statistics.median(times),
+        "min": min(times),
+        "max": max(times),
         "peak": max(peaks),
         "size": os.path.getsize(output),
         "pages": None if tool == "cat" else page_count(output),
@@ -95,20 +101,20 @@ def print_table(name, inputs, results):
     total = sum(os.path.getsize(p) for p in inputs)
     print()
     print("== %s: %d files, %.1f MiB of input" % (name, len(inputs), mib(total)))
-    header = "%-14s %9s %9s %10s %6s %12s %8s %12s %11s" % (
-        "tool", "median s", "peak MiB", "output MiB", "pages", "time/img2pdf", "time/cat", "size/img2pdf",
-        "size/inputs")
+    header = "%-16s %9s %15s %9s %10s %6s %12s %8s %12s %11s" % (
+        "tool", "median s", "min-max s", "peak MiB", "output MiB", "pages", "time/img2pdf", "time/cat",
+        "size/img2pdf", "size/inputs")
     print(header)
     print("-" * len(header))
     base = {r["tool"]: r for r in results if "error" not in r}
     ref, floor = base.get("img2pdf"), base.get("cat")
     for r in results:
         if "error" in r:
-            print("%-14s failed: %s" % (r["tool"], r["error"]))
+            print("%-16s failed: %s" % (r["tool"], r["error"]))
             continue
         pages = "-" if r["pages"] is None else str(r["pages"])
-        print("%-14s %9.3f %9.1f %10.2f %6s %12s %8s %12s %11s" % (
-            r["tool"], r["median"], r["peak"] / 1024.0, mib(r["size"]), pages,
+        print("%-16s %9.3f %15s %9.1f %10.2f %6s %12s %8s %12s %11s" % (
+            r["tool"], r["median"], "%.3f-%.3f" % (r["min"], r["max"]), r["peak"] / 1024.0, mib(r["size"]), pages,
             ratio(r["median"], ref["median"]) if ref else "-",
             ratio(r["median"], floor["median"]) if floor else "-",
             ratio(r["size"], ref["size"]) if ref else "-",
@@ -122,7 +128,8 @@ def main():
     parser.add_argument("--batch", action="append", default=[], metavar="NAME=DIR",
                         help="a batch: every file of DIR, in name order")
     parser.add_argument("--tool", action="append", default=[], metavar="NAME=PROGRAM",
-                        help="tovrapdf-cli, img2pdf, convert or cat, with the program to run")
+                        help="tovrapdf-cli, tovrapdf-1thread (TOVRA_THREADS=1), img2pdf, convert or cat, "
+                             "with the program to run")
     args = parser.parse_args()
     if not os.access(TIME, os.X_OK):
         sys.exit("%s is missing (Debian package: time)" % TIME)

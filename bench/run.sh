@@ -13,6 +13,9 @@ bmp24="10:2000x1500"
 bmp8="10:2000x1500"
 work="${TMPDIR:-/tmp}/tovra-bench"
 install=1
+compare=1
+scale=""
+threads=0
 
 usage() {
   cat <<EOF
@@ -24,6 +27,10 @@ usage: bench/run.sh [options]
   --bmp8 N:WxH     N 8-bit palette BMPs (default: $bmp8)
   --work DIR       generated images and outputs (default: $work); images are kept for reruns
   --no-install     do not install missing packages
+  --no-compare     measure only tovrapdf-cli and cat (img2pdf and ImageMagick's convert not needed)
+  --scale N,N,...  also the JPEG scale series: N photos of 3000x2000 each (e.g. 50,200,500), made
+                   from one batch of 50 by hard links, to see time and peak memory grow with N
+  --threads        also measure tovrapdf-cli with TOVRA_THREADS=1 (no worker threads) on every batch
 EOF
 }
 
@@ -36,6 +43,9 @@ while [ $# -gt 0 ]; do
     --bmp8) bmp8=$2; shift 2 ;;
     --work) work=$2; shift 2 ;;
     --no-install) install=0; shift ;;
+    --no-compare) compare=0; shift ;;
+    --scale) scale=$2; shift 2 ;;
+    --threads) threads=1; shift ;;
     -h|--help) usage; exit 0 ;;
     *) echo "unknown option: $1" >&2; usage >&2; exit 2 ;;
   esac
@@ -45,6 +55,7 @@ for spec in "$jpeg" "$bmp24" "$bmp8"; do
   [[ $spec =~ ^[0-9]+:[0-9]+x[0-9]+$ ]] || { echo "batch must look like N:WxH, not '$spec'" >&2; exit 2; }
 done
 [[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "--runs must be a positive number" >&2; exit 2; }
+[[ -z $scale || $scale =~ ^[1-9][0-9]*(,[1-9][0-9]*)*$ ]] || { echo "--scale must look like 50,200,500" >&2; exit 2; }
 
 # --- what the benchmark needs ----------------------------------------------------------------
 # ImageMagick's own binary: elsewhere on PATH there may be other programs called `convert`.
@@ -60,8 +71,8 @@ find_imagemagick() {
 }
 
 missing=()
-command -v img2pdf >/dev/null || missing+=(img2pdf)
-find_imagemagick >/dev/null || missing+=(imagemagick)
+if [ "$compare" -eq 1 ]; then command -v img2pdf >/dev/null || missing+=(img2pdf); fi
+find_imagemagick >/dev/null || missing+=(imagemagick)  # makes the images
 [ -x /usr/bin/time ] || missing+=(time)
 command -v python3 >/dev/null || missing+=(python3)
 if [ "${#missing[@]}" -gt 0 ]; then
@@ -77,7 +88,7 @@ if [ "${#missing[@]}" -gt 0 ]; then
     { $sudo apt-get update -q >/dev/null && $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null; }
 fi
 im=$(find_imagemagick)
-img2pdf=$(command -v img2pdf)
+img2pdf=$(command -v img2pdf || true)
 
 # --- the images ------------------------------------------------------------------------------
 # One plasma picture with a little noise per size (slow to make), then per image a shifted and
@@ -126,6 +137,24 @@ for pair in "jpeg=$jpeg" "bmp24=$bmp24" "bmp8=$bmp8"; do
   dir=$(make_batch "$kind" "${pair#*=}")
   [ -z "$dir" ] || batches+=(--batch "$kind=$dir")
 done
+# The scale series: N photos, the 50 of one batch over and over under new names (hard links, so
+# the inputs take no more disk and both tovrapdf-cli and cat read the same cached bytes).
+if [ -n "$scale" ]; then
+  photos=$(make_batch jpeg "50:3000x2000")
+  for count in ${scale//,/ }; do
+    dir="$work/inputs/jpeg-scale-$count"
+    if [ ! -f "$dir/.complete" ]; then
+      rm -rf "$dir"
+      mkdir -p "$dir"
+      mapfile -t sources < <(find "$photos" -name '*.jpg' | sort)
+      for ((i = 0; i < count; i++)); do
+        ln "${sources[i % ${#sources[@]}]}" "$dir/$(printf 'photo%04d' "$i").jpg"
+      done
+      touch "$dir/.complete"
+    fi
+    batches+=(--batch "jpeg-scale-$count=$dir")
+  done
+fi
 [ "${#batches[@]}" -gt 0 ] || { echo "no batch to convert" >&2; exit 2; }
 
 # --- the tools -------------------------------------------------------------------------------
@@ -133,26 +162,31 @@ tools=()
 notes=()
 if [ -x "$cli" ]; then
   tools+=(--tool "tovrapdf-cli=$cli")
+  if [ "$threads" -eq 1 ]; then tools+=(--tool "tovrapdf-1thread=$cli"); fi
 else
   notes+=("note: tovrapdf-cli not measured: $cli does not exist (build it, or give --cli PATH)")
 fi
-tools+=(--tool "img2pdf=$img2pdf")
-
-# Debian's ImageMagick policy forbids writing PDF; try it on a small picture first.
-probe_dir=$(mktemp -d)
-trap 'rm -rf "$probe_dir"' EXIT
-"$im" -size 8x8 xc:gray "$probe_dir/probe.jpg"
-if probe_error=$("$im" "$probe_dir/probe.jpg" "$probe_dir/probe.pdf" 2>&1) && [ -s "$probe_dir/probe.pdf" ]; then
-  tools+=(--tool "convert=$im")
-else
-  notes+=("note: ImageMagick convert not measured: its security policy forbids PDF output" \
-          "  ($(echo "$probe_error" | head -n 1 | cut -c1-100))." \
-          "  To include it, allow the PDF coder in /etc/ImageMagick-*/policy.xml.")
+if [ "$compare" -eq 1 ]; then
+  tools+=(--tool "img2pdf=$img2pdf")
+  # Debian's ImageMagick policy forbids writing PDF; try it on a small picture first.
+  probe_dir=$(mktemp -d)
+  trap 'rm -rf "$probe_dir"' EXIT
+  "$im" -size 8x8 xc:gray "$probe_dir/probe.jpg"
+  if probe_error=$("$im" "$probe_dir/probe.jpg" "$probe_dir/probe.pdf" 2>&1) && [ -s "$probe_dir/probe.pdf" ]; then
+    tools+=(--tool "convert=$im")
+  else
+    notes+=("note: ImageMagick convert not measured: its security policy forbids PDF output" \
+            "  ($(echo "$probe_error" | head -n 1 | cut -c1-100))." \
+            "  To include it, allow the PDF coder in /etc/ImageMagick-*/policy.xml.")
+  fi
 fi
 tools+=(--tool "cat=cat")
 
 echo "Tovra PDF benchmark: $(nproc) cores, $runs timed runs per tool after one warm-up; $(date -u '+%Y-%m-%d %H:%M UTC')"
-echo "tools: $("$im" -version | head -n 1 | cut -d' ' -f2-3); img2pdf $("$img2pdf" --version 2>&1 | awk '{print $2}')"
+if [ "$compare" -eq 1 ]; then
+  echo "tools: $("$im" -version | head -n 1 | cut -d' ' -f2-3); img2pdf $("$img2pdf" --version 2>&1 | awk '{print $2}')"
+fi
+echo "load average before measuring: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine makes the times noisy)"
 python3 "$here/measure.py" --runs "$runs" --work "$work/out" "${batches[@]}" "${tools[@]}"
 if [ "${#notes[@]}" -gt 0 ]; then
   echo

@@ -128,8 +128,6 @@ void SetRunMetadata(TPReport& report, const std::string& path, const std::functi
 void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, const TBuildOptions& options) {
     const auto cancelled = [&options] { return options.Cancelled && options.Cancelled(); };
     report.BeginReport();
-    // Declared before anything is printed and destroyed after the file is written.
-    TControl container;
     std::exception_ptr rowFailure;
     int printed = 0;
     bool stopped = false;
@@ -140,11 +138,12 @@ void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, co
             if (!row) continue;
             try {
                 if (options.OnRow) options.OnRow(index, count, *row);
+                // The row's page, panel and item live until their page is printed: the document
+                // holds all it needs of them then, so a batch of any length holds one row's
+                // components (and picture) at a time.
+                TControl container;
                 const TRunPage prepared = PreparePage(container, *row, options);
                 report.PrintPage(prepared.Page);
-                // The document holds the image object now. Letting the picture go keeps a large
-                // batch from holding every picture twice until the file is written.
-                prepared.Item.Picture().Clear();
             } catch (const std::bad_alloc&) {
                 // Pictures that each pass the size limits can still exhaust memory together.
                 throw Exception(OutOfMemoryMessage(*row));

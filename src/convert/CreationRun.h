@@ -76,8 +76,8 @@ void ConfigureReport(TPReport& report);
 void SetRunMetadata(TPReport& report, const std::string& path, const std::function<TDateTime()>& clock);
 
 // Starts the document, prints one page per entry (null entries are skipped) and writes the file
-// to the report's FileName. Every page, panel and item of the run belongs to one container that
-// lives as long as the run.
+// to the report's FileName. The page, panel and item made for an entry belong to a container
+// that lives until that page has been printed.
 //
 // When an entry fails (missing or unreadable file, margins that leave no room, image
 // creation, memory running out while its picture is read or made), the pages made before it

@@ -28,11 +28,6 @@ std::unique_ptr<TBitmap> LoadGifFile(const std::string& path) {
     return std::make_unique<TBitmap>(DecodeGif(BytesOf(data), path));
 }
 
-std::unique_ptr<TJpegImage> LoadJpegFile(const std::string& path) {
-    QByteArray data = ReadImageFileBytes(path, "JPEG");
-    return std::make_unique<TJpegImage>(ReadJpeg(std::move(data), path));
-}
-
 TPicture LoadPictureFile(const std::string& path) {
     QByteArray data = ReadImageFileBytes(path, "image");
     if (data.startsWith("BM") || data.startsWith("BA"))

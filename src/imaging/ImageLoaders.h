@@ -13,7 +13,8 @@ namespace tovra {
 std::unique_ptr<TBitmap> LoadBmpFile(const std::string& path);
 // The first image of the GIF rendered onto its logical screen (see DecodeGif).
 std::unique_ptr<TBitmap> LoadGifFile(const std::string& path);
-// The file's bytes unchanged with the facts of its header (see ReadJpegHeader).
+// The facts of the file's header (see ReadJpegHeader); the picture stays in the file and
+// reads its bytes when they are needed (JpegFile.h).
 std::unique_ptr<TJpegImage> LoadJpegFile(const std::string& path);
 
 // Loads a BMP, GIF or JPEG file into a picture, recognising the kind by the file's

@@ -66,15 +66,7 @@ bool ReadHeaderNoThrow(const unsigned char* data, std::size_t size, RawHeader* o
     return true;
 }
 
-// Entropy-coded data never holds FF D9 (a data byte FF is followed by 00), so a complete
-// file has the end-of-image marker somewhere after the header of the first scan.
-bool HasEndMarkerAfter(std::span<const std::uint8_t> bytes, std::size_t from) {
-    for (std::size_t i = from; i + 1 < bytes.size(); ++i)
-        if (bytes[i] == 0xFF && bytes[i + 1] == 0xD9) return true;
-    return false;
-}
-
-TJpegInfo Check(const RawHeader& raw, std::span<const std::uint8_t> bytes) {
+TJpegInfo CheckSupported(const RawHeader& raw) {
     if (raw.precision != 8)
         throw DecodeError(std::to_string(raw.precision) + "-bit JPEG data is not supported (only 8 bits per sample)");
     if (raw.arithmetic)
@@ -86,26 +78,41 @@ TJpegInfo Check(const RawHeader& raw, std::span<const std::uint8_t> bytes) {
         throw DecodeError("the picture is too large (" + std::to_string(raw.width) + " x " +
                           std::to_string(raw.height) + " pixels; at most " + std::to_string(kMaxJpegSide) +
                           " on each side)");
-    if (!HasEndMarkerAfter(bytes, std::min(raw.headerEnd, bytes.size())))
-        throw DecodeError("the file is truncated (no end-of-image marker)");
     return TJpegInfo{raw.width, raw.height, raw.components, raw.adobe, raw.progressive};
 }
 
 }  // namespace
 
-TJpegInfo ReadJpegHeader(std::span<const std::uint8_t> bytes, const std::string& name) {
+std::optional<TJpegHeaderStart> ReadJpegHeaderStart(std::span<const std::uint8_t> head, bool wholeFile,
+                                                    const std::string& name) {
     try {
-        if (bytes.empty()) throw DecodeError("the file is empty");
+        if (head.empty()) throw DecodeError("the file is empty");
         RawHeader raw{};
         JumpingErrorManager errors{};
-        if (!ReadHeaderNoThrow(bytes.data(), bytes.size(), &raw, &errors))
+        if (!ReadHeaderNoThrow(head.data(), head.size(), &raw, &errors)) {
+            // Cut short, libjpeg sees an end of data where the rest of the header would be.
+            if (!wholeFile) return std::nullopt;
             throw DecodeError(errors.message[0] ? errors.message : "not a readable JPEG file");
-        TJpegInfo info = Check(raw, bytes);
-        info.orientation = ReadExifOrientation(bytes);
-        return info;
+        }
+        TJpegInfo info = CheckSupported(raw);
+        info.orientation = ReadExifOrientation(head);
+        return TJpegHeaderStart{info, std::min(raw.headerEnd, head.size())};
     } catch (const DecodeError& e) {
         ThrowImageError("JPEG", name, e.what());
     }
+}
+
+bool HasJpegEndMarkerFrom(std::span<const std::uint8_t> bytes, std::size_t from) {
+    for (std::size_t i = bytes.size(); i >= from + 2; --i)
+        if (bytes[i - 2] == 0xFF && bytes[i - 1] == 0xD9) return true;
+    return false;
+}
+
+TJpegInfo ReadJpegHeader(std::span<const std::uint8_t> bytes, const std::string& name) {
+    const std::optional<TJpegHeaderStart> start = ReadJpegHeaderStart(bytes, true, name);
+    if (!HasJpegEndMarkerFrom(bytes, start->scanStart))
+        ThrowImageError("JPEG", name, "the file is truncated (no end-of-image marker)");
+    return start->info;
 }
 
 }  // namespace tovra

@@ -4,6 +4,7 @@
 // orientation.
 // The compressed data is never decoded here.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -23,5 +24,24 @@ struct TJpegInfo {
 // marker after the first scan, precision other than 8 bits, arithmetic coding, a
 // component count other than 1, 3 or 4, or a side longer than 65500 pixels.
 TJpegInfo ReadJpegHeader(std::span<const std::uint8_t> bytes, const std::string& name);
+
+// The header's facts and the offset where the first scan's compressed data begins.
+struct TJpegHeaderStart {
+    TJpegInfo info;
+    std::size_t scanStart = 0;
+};
+
+// Reads the header from the first bytes of a JPEG file, refusing what ReadJpegHeader refuses
+// except a missing end-of-image marker, which is not looked for here. `wholeFile` says
+// whether the bytes are the whole file; when they are not and the header does not fit in
+// them, the result is empty and the caller reads more of the file.
+std::optional<TJpegHeaderStart> ReadJpegHeaderStart(std::span<const std::uint8_t> head, bool wholeFile,
+                                                    const std::string& name);
+
+// Whether an end-of-image marker (FF D9) begins at or after offset `from`. Searched from the
+// end, where it normally is, so a complete file costs a few bytes rather than all of them.
+// Entropy-coded data never holds FF D9 (a data byte FF is followed by 00), so this is true
+// exactly when a marker follows the first scan's header.
+bool HasJpegEndMarkerFrom(std::span<const std::uint8_t> bytes, std::size_t from);
 
 }  // namespace tovra

@@ -13,6 +13,14 @@ namespace tovra {
 TJpegImage::TJpegImage(QByteArray data, const TJpegInfo& info, std::string name)
     : data_(std::move(data)), info_(info), name_(std::move(name)) {}
 
+TJpegImage::TJpegImage(TJpegFileSource source, const TJpegInfo& info)
+    : source_(std::move(source)), info_(info), name_(source_->Path) {}
+
+const QByteArray& TJpegImage::Data() const {
+    if (source_ && data_.isNull()) data_ = ReadJpegFileBytes(*source_);
+    return data_;
+}
+
 std::unique_ptr<TGraphic> TJpegImage::Clone() const {
     return std::make_unique<TJpegImage>(*this);
 }
@@ -37,7 +45,7 @@ QImage TJpegImage::Decode(int maxSide) const {
         }
     }
     QBuffer buffer;
-    buffer.setData(data_);
+    buffer.setData(Data());
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "jpeg");
     reader.setDecideFormatFromContent(false);

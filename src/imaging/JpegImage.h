@@ -1,12 +1,14 @@
 #pragma once
 // TJpegImage: a JPEG picture kept as the file's bytes, unchanged, with the facts read
 // from its header. Pixels are decoded only to be shown on screen.
+#include <optional>
 #include <string>
 
 #include <QByteArray>
 #include <QImage>
 
 #include "Graphic.h"
+#include "JpegFile.h"
 #include "JpegHeader.h"
 
 namespace tovra {
@@ -17,6 +19,9 @@ public:
     // data: the whole JPEG file; info: what ReadJpegHeader found in it; name: the file
     // name used in messages.
     TJpegImage(QByteArray data, const TJpegInfo& info, std::string name);
+    // A picture that stays in its file: its bytes are read when first needed, and only
+    // while the file is unchanged since it was loaded.
+    TJpegImage(TJpegFileSource source, const TJpegInfo& info);
 
     TGraphicKind Kind() const override { return TGraphicKind::Jpeg; }
     int Width() const override { return info_.width; }
@@ -26,8 +31,11 @@ public:
     // decoded once and kept.
     QImage ToImage() const override;
 
-    // The compressed data exactly as read from the file.
-    const QByteArray& Data() const { return data_; }
+    // The compressed data exactly as read from the file (read now when the picture stays in
+    // its file; throws tovra::Exception naming the file when it has changed since).
+    const QByteArray& Data() const;
+    // The file the picture stays in, or nothing when its bytes were given in memory.
+    const std::optional<TJpegFileSource>& Source() const { return source_; }
     int Components() const { return info_.components; }
     bool HasAdobeMarker() const { return info_.adobeMarker; }
     int Orientation() const { return info_.orientation; }
@@ -41,7 +49,8 @@ public:
     QImage Decode(int maxSide) const;
 
 private:
-    QByteArray data_;
+    mutable QByteArray data_;
+    std::optional<TJpegFileSource> source_;
     TJpegInfo info_;
     std::string name_;
     mutable QImage preview_;

@@ -13,7 +13,7 @@ void TPdfDoc::StartDocument() {
     xref_ = std::make_unique<TPdfXref>();
     header_ = std::make_unique<TPdfHeader>();
     trailer_ = std::make_unique<TPdfTrailer>(xref_.get());
-    xobjectList_ = std::make_unique<TPdfArray>(xref_.get());
+    spooler_ = std::make_unique<TStreamSpooler>(SpoolFolder, CompressionThreadCount());
 
     TPdfDictionary* catalog = xref_->Add(std::make_unique<TPdfDictionary>(xref_.get()));
     catalog->Put("Type", std::make_unique<TPdfName>("Catalog"));
@@ -51,7 +51,9 @@ void TPdfDoc::StartVirtualDocument() {
 
 void TPdfDoc::ReleaseDocument() {
     if (!hasDocument_ && !xref_) return;
-    xobjectList_.reset();
+    // Compressions still running refer to nothing here, but end them before the objects go.
+    spooler_.reset();
+    xobjectsByName_.clear();
     while (!fontList_.empty()) fontList_.pop_back();
     while (!ownedObjects_.empty()) ownedObjects_.pop_back();
     xref_.reset();
@@ -177,14 +179,9 @@ TPdfFont* TPdfDoc::CreateFont(const std::string& name) {
 TPdfDestination* TPdfDoc::CreateDestination() { return AddOwnedObject(std::make_unique<TPdfDestination>(this)); }
 
 TPdfStream* TPdfDoc::FindXObject(const std::string& name) const {
-    if (!hasDocument_ || !xobjectList_) return nullptr;
-    for (int i = 0; i < xobjectList_->ItemCount(); ++i) {
-        auto* xobject = dynamic_cast<TPdfStream*>(xobjectList_->Items(i));
-        if (!xobject) continue;
-        const TPdfName* xobjectName = xobject->Dict().NameByKey("Name");
-        if (xobjectName && xobjectName->Value == name) return xobject;
-    }
-    return nullptr;
+    if (!hasDocument_) return nullptr;
+    const auto found = xobjectsByName_.find(name);
+    return found == xobjectsByName_.end() ? nullptr : found->second;
 }
 
 void TPdfDoc::RegisterXObject(TPdfObject* object, const std::string& name) {
@@ -194,8 +191,8 @@ void TPdfDoc::RegisterXObject(TPdfObject* object, const std::string& name) {
     if (object->ObjectKind() != okIndirect) throw EPdfInvalidValue("RegisterXObject --not registered: " + name);
     if (stream->Dict().ValueByKey("Name")) return;
     if (FindXObject(name)) throw EPdfInvalidValue("RegisterXObject --dupulicate name: " + name);
-    xobjectList_->Add(*object);
     stream->Dict().Put("Name", std::make_unique<TPdfName>(name));
+    xobjectsByName_.emplace(name, stream);
 }
 
 TPdfXObject* TPdfDoc::RegisterXObject(std::unique_ptr<TPdfXObject>&& object, const std::string& name) {
@@ -215,6 +212,7 @@ TPdfImage* TPdfDoc::AddImage(const std::string& name, std::unique_ptr<TPdfImage>
     if (!xref_) throw EPdfInvalidOperation("AddImage --document is null.");
     TPdfImage* registered = xref_->Add(std::move(image));
     RegisterXObject(registered, name);
+    spooler_->Spool(*registered);
     return registered;
 }
 

@@ -4,11 +4,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "pdf/PdfCanvas.h"
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfOutlines.h"
+#include "pdf/PdfStreamSpooler.h"
 #include "pdf/PdfTypes.h"
 #include "pdf/PdfWrappers.h"
 #include "pdf/PdfXref.h"
@@ -51,7 +53,8 @@ public:
     // When the type check fails the object stays with the caller.
     TPdfXObject* RegisterXObject(std::unique_ptr<TPdfXObject>&& object, const std::string& name);
     // Takes ownership of a new image and registers it under the name. On failure the image
-    // stays with the caller.
+    // stays with the caller. From then on the image's data is no longer held in memory: it is
+    // compressed (bitmaps, on worker threads) and kept in a temporary file until the save.
     TPdfImage* AddImage(const std::string& name, std::unique_ptr<TPdfImage>&& image);
 
     // Hands an object to the document, which destroys it with itself (last made, first destroyed).
@@ -71,6 +74,9 @@ public:
     uint16_t DefaultPageHeight = 842;
     // Gives the date-time written as "ModDate" when saving; the local time unless replaced.
     std::function<TDateTime()> Clock = Now;
+    // The folder where image data waits for the save (normally the output's folder); $TMPDIR
+    // or /tmp when empty or not writable. Read by StartDocument.
+    std::string SpoolFolder;
 
 private:
     TPdfDictionary* CreatePagesNode(TPdfDictionary* parent);
@@ -87,7 +93,9 @@ private:
     std::vector<std::unique_ptr<TPdfFont>> fontList_;
     std::vector<std::unique_ptr<TPdfOwnedObject>> ownedObjects_;
     TPdfOutlineRoot* outlineRoot_ = nullptr;
-    std::unique_ptr<TPdfArray> xobjectList_;
+    // The registered XObjects by name, so that a lookup does not walk a list.
+    std::unordered_map<std::string, TPdfStream*> xobjectsByName_;
+    std::unique_ptr<TStreamSpooler> spooler_;
     std::unique_ptr<TPdfCanvas> canvas_;
 };
 

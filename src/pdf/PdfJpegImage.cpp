@@ -2,6 +2,7 @@
 
 #include "common/Exceptions.h"
 #include "imaging/JpegImage.h"
+#include "pdf/PdfStreamData.h"
 
 namespace tovra {
 
@@ -21,8 +22,13 @@ std::unique_ptr<TPdfImage> TPdfJpegImage::CreateImage(const TPicture& picture) {
     const TJpegImage* jpeg = picture.Jpeg();
     if (!jpeg) throw EPdfInvalidValue("only jpeg image is allowed.");
     auto image = std::make_unique<TPdfImage>();
-    const QByteArray& bytes = jpeg->Data();
-    image->Data().Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (jpeg->Source()) {
+        // Copied from the file when the document is written, not held until then.
+        image->SetEncodedData(std::make_unique<TJpegFileData>(*jpeg->Source()));
+    } else {
+        const QByteArray& bytes = jpeg->Data();
+        image->Data().Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    }
 
     TPdfDictionary& dict = image->Dict();
     dict.Put("Type", std::make_unique<TPdfName>("XObject"));

@@ -18,6 +18,12 @@ public:
     virtual int64_t Size() const = 0;
 
     void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
+
+    // Copies up to count bytes of an open file, from offset, straight into the stream at the
+    // current position, and returns how many it copied (fewer when the file ends first).
+    // Returns -1, having copied nothing, when this stream cannot take a file's bytes directly;
+    // the caller then copies through a buffer.
+    virtual int64_t CopyFromFile(int fd, uint64_t offset, uint64_t count);
 };
 
 // A growable in-memory buffer; writing past the end extends it.
@@ -32,6 +38,8 @@ public:
     const std::string& Bytes() const { return bytes_; }
     void Clear();
     void Reserve(size_t capacity) { bytes_.reserve(capacity); }
+    // Hands the bytes over and leaves the stream empty.
+    std::string TakeBytes();
 
 private:
     std::string bytes_;
@@ -43,10 +51,15 @@ class TFileStream : public TStream {
 public:
     using TStream::Write;
     explicit TFileStream(const std::string& path);
+    // Writes through a descriptor already open for writing, which the stream then owns;
+    // path names the file in messages.
+    TFileStream(int fd, const std::string& path);
     void Write(const void* data, size_t count) override;
     int64_t Position() const override;
     void SetPosition(int64_t position) override;
     int64_t Size() const override;
+    // In the kernel (copy_file_range), without passing the bytes through this process.
+    int64_t CopyFromFile(int fd, uint64_t offset, uint64_t count) override;
     // Flushes and closes the file, reporting a failure of the last writes.
     void Close();
     const std::string& Path() const { return path_; }

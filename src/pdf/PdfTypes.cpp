@@ -5,6 +5,7 @@
 
 #include "common/Exceptions.h"
 #include "pdf/PdfFlate.h"
+#include "pdf/PdfStreamData.h"
 
 namespace tovra {
 
@@ -166,6 +167,11 @@ void TPdfDictionary::PutElement(const std::string& key, std::unique_ptr<TPdfObje
     RefuseRegistered(value, internal ? "PutInternal" : "Put");
     Remove(key);
     if (value->ObjectKind() != okDirect) value = TPdfVirtualObject::CreateVirtual(value->ObjectNumber());
+    // A document holds several small dictionaries per page until it is saved: grow them a
+    // little at a time rather than doubling, so a long batch does not carry the slack.
+    constexpr std::size_t kSmallDictionary = 32;
+    if (elements_.size() == elements_.capacity() && elements_.size() < kSmallDictionary)
+        elements_.reserve(elements_.size() + 2);
     elements_.push_back(TPdfDictionaryElement{key, std::move(value), internal});
 }
 
@@ -222,19 +228,28 @@ TPdfStream::TPdfStream(TPdfObjectMgr* objectMgr) : dict_(std::make_unique<TPdfDi
     dict_->Put("Filter", std::make_unique<TPdfArray>(objectMgr));
 }
 
+TPdfStream::~TPdfStream() = default;
+
+void TPdfStream::SetEncodedData(std::unique_ptr<TPdfStreamData> data) { encoded_ = std::move(data); }
+
 void TPdfStream::WriteValue(TStream& stream) {
     TPdfNumber* length = dict_->NumberByKey("Length");
-    TPdfArray* filter = dict_->ArrayByKey("Filter");
-    const bool flate = filter && filter->FindName("FlateDecode");
+    const TPdfArray* filter = dict_->ArrayByKey("Filter");
+    const bool flate = !encoded_ && filter && filter->FindName("FlateDecode");
     std::string compressed;
     if (flate) compressed = FlateCompress(data_.Bytes());
-    const std::string& bytes = flate ? compressed : data_.Bytes();
-    if (bytes.size() > static_cast<size_t>(INT32_MAX))
-        throw EPdfInvalidValue("stream data of " + std::to_string(bytes.size()) + " bytes is too long for a PDF stream");
-    if (length) length->Value = static_cast<int32_t>(bytes.size());
+    const std::string_view bytes = flate ? std::string_view(compressed) : std::string_view(data_.Bytes());
+    const std::uint64_t size = encoded_ ? encoded_->Size() : bytes.size();
+    if (size > static_cast<std::uint64_t>(INT32_MAX))
+        throw EPdfInvalidValue("stream data of " + std::to_string(size) + " bytes is too long for a PDF stream");
+    if (length) length->Value = static_cast<int32_t>(size);
     dict_->WriteRefOrValue(stream);
     WriteText(stream, "\r\nstream\r\n");
-    WriteText(stream, bytes);
+    if (encoded_) {
+        encoded_->WriteTo(stream);
+    } else {
+        WriteText(stream, bytes);
+    }
     WriteText(stream, "\nendstream");
 }
 

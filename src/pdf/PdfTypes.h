@@ -142,6 +142,7 @@ private:
 
 class TPdfStream;
 class TPdfDictionary;
+class TPdfStreamData;
 
 struct TPdfDictionaryElement {
     std::string Key;
@@ -184,16 +185,22 @@ private:
 class TPdfStream : public TPdfObject {
 public:
     explicit TPdfStream(TPdfObjectMgr* objectMgr = nullptr);
+    ~TPdfStream() override;
     void WriteValue(TStream& stream) override;
 
     TPdfDictionary& Dict() { return *dict_; }
     const TPdfDictionary& Dict() const { return *dict_; }
     TMemoryStream& Data() { return data_; }
     const TMemoryStream& Data() const { return data_; }
+    // Data already encoded for the file and kept elsewhere (see PdfStreamData.h). When set,
+    // it is written instead of Data(), and no filter is applied to it.
+    void SetEncodedData(std::unique_ptr<TPdfStreamData> data);
+    TPdfStreamData* EncodedData() const { return encoded_.get(); }
 
 private:
     std::unique_ptr<TPdfDictionary> dict_;
     TMemoryStream data_;
+    std::unique_ptr<TPdfStreamData> encoded_;
 };
 
 class TPdfXObject : public TPdfStream {

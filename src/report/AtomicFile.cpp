@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "common/Exceptions.h"
 #include "report/DescriptorStream.h"
@@ -23,22 +24,26 @@ public:
     explicit TempFile(const std::string& target) {
         const std::filesystem::path folder = std::filesystem::path(target).parent_path();
         path_ = ((folder.empty() ? std::filesystem::path(".") : folder) / ".tovra-XXXXXX").string();
-        const int fd = mkstemp(path_.data());
-        created_ = fd >= 0;
-        if (created_) close(fd);  // reopened as a stream by the writer
+        fd_ = mkstemp(path_.data());
+        created_ = fd_ >= 0;
     }
     ~TempFile() {
+        if (fd_ >= 0) close(fd_);
         if (created_ && !committed_) std::remove(path_.c_str());
     }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
     bool Created() const { return created_; }
+    // The descriptor mkstemp opened, handed to the writer (which closes it) rather than
+    // opening the file a second time.
+    int TakeDescriptor() { return std::exchange(fd_, -1); }
     const std::string& Path() const { return path_; }
     void Committed() { committed_ = true; }
 
 private:
     std::string path_;
+    int fd_ = -1;
     bool created_ = false;
     bool committed_ = false;
 };
@@ -85,7 +90,7 @@ void WriteFileAtomically(const std::string& path, const std::function<void(TStre
     TempFile temp(target);
     if (!temp.Created()) throw Exception(cannotCreate);
     {
-        TFileStream stream(temp.Path());
+        TFileStream stream(temp.TakeDescriptor(), temp.Path());
         write(stream);
         stream.Close();
     }

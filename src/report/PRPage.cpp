@@ -8,10 +8,7 @@
 
 namespace tovra {
 
-TPRPage::TPRPage(TComponent* owner) : TControl(owner), virtualDoc_(std::make_unique<TPdfDoc>()) {
-    SetBounds(0, 0, 596, 842);
-    virtualDoc_->StartVirtualDocument();
-}
+TPRPage::TPRPage(TComponent* owner) : TControl(owner) { SetBounds(0, 0, 596, 842); }
 
 TPRPage::~TPRPage() = default;
 

@@ -57,7 +57,6 @@ protected:
 private:
     void SetMargin(int& margin, int value);
     int marginTop_ = 32, marginLeft_ = 32, marginRight_ = 32, marginBottom_ = 32;
-    std::unique_ptr<TPdfDoc> virtualDoc_;  // a private document nothing draws on
 };
 
 // Draws the silver guide grid (a line every 18.9 points, dotted every other one) over an

@@ -1,0 +1,36 @@
+#pragma once
+// Takes image data out of memory as soon as the image joins the document. Flate-filtered
+// data (bitmap pixels) is compressed now, on a worker thread while the next picture is read,
+// and the compressed bytes go to the spool file; other data goes there as it is. When the
+// document is written each stream copies its bytes from there, in object order, so the file
+// is the same byte for byte as if everything had stayed in memory.
+#include <memory>
+#include <string>
+
+#include "pdf/PdfSpool.h"
+#include "pdf/PdfWorkers.h"
+
+namespace tovra {
+
+class TPdfStream;
+
+class TStreamSpooler {
+public:
+    // folder: where the spool file is tried first (the output's folder); threads: see
+    // CompressionThreadCount.
+    TStreamSpooler(const std::string& folder, int threads);
+    // Waits for running compressions; queued ones are dropped.
+    ~TStreamSpooler() = default;
+    TStreamSpooler(const TStreamSpooler&) = delete;
+    TStreamSpooler& operator=(const TStreamSpooler&) = delete;
+
+    // Moves the stream's data out of memory. A stream whose data is already elsewhere, or
+    // that has none, is left alone.
+    void Spool(TPdfStream& stream);
+
+private:
+    std::shared_ptr<TSpoolFile> spool_;
+    TWorkerPool pool_;  // last: destroyed (joined) first, while the spool still exists
+};
+
+}  // namespace tovra
