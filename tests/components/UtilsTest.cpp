@@ -204,6 +204,16 @@ TEST(IniLocation, FollowsXdgConfigHome) {
     EXPECT_EQ(ini, (dir / "cfg" / "tovrapdf" / "tovrapdf.ini").string());
 }
 
+// Installed programs keep their settings per user even where root could write beside them.
+TEST(IniLocation, InstalledProgramsUseTheConfigFolder) {
+    const auto writable = [](const std::string&) { return true; };
+    for (const char* exe : {"/usr/bin/tovrapdf", "/usr/local/bin/tovrapdf", "/bin/tovrapdf", "/opt/tovra/tovrapdf"})
+        EXPECT_FALSE(IniBesideExecutable(exe, writable)) << exe;
+    EXPECT_TRUE(IsSystemProgramFolder("/usr"));
+    EXPECT_FALSE(IsSystemProgramFolder("/usrdata/bin"));
+    EXPECT_FALSE(IsSystemProgramFolder("/home/me/tovra/build/src/app"));
+}
+
 TEST(IniLocation, RealFolderPermissions) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     test::TempDir dir;

@@ -23,9 +23,19 @@ std::string WithSlash(std::string folder) {
 
 bool FolderIsWritable(const std::string& folder) { return access(folder.c_str(), W_OK | X_OK) == 0; }
 
+bool IsSystemProgramFolder(const std::string& folder) {
+    const std::string path = WithSlash(folder);
+    for (const char* system : {"/usr/", "/bin/", "/sbin/", "/opt/"})
+        if (path.rfind(system, 0) == 0) return true;
+    return false;
+}
+
 bool IniBesideExecutable(const std::string& exePath, const TFolderWritable& writable) {
     std::error_code ignored;
-    return fs::exists(IniBesideExe(exePath), ignored) || writable(fs::path(exePath).parent_path().string());
+    if (fs::exists(IniBesideExe(exePath), ignored)) return true;
+    // Root can write into /usr/bin, yet an installed program keeps its settings per user.
+    const std::string folder = fs::path(exePath).parent_path().string();
+    return !IsSystemProgramFolder(folder) && writable(folder);
 }
 
 std::string IniFileForExecutable(const std::string& exePath, const TFolderWritable& writable) {

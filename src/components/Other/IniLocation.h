@@ -3,7 +3,8 @@
 //
 // The INI file is named like the executable with ".ini" (tovrapdf -> tovrapdf.ini). It lives
 // beside the executable when that file already exists or the executable's folder is writable (a
-// build tree, a portable copy). Otherwise, as installed programs do, it lives in
+// build tree, a portable copy) and is not where installed programs live (/usr, /bin, /sbin, /opt,
+// which root can write to). Otherwise, as installed programs do, it lives in
 // $XDG_CONFIG_HOME/tovrapdf/ (default ~/.config/tovrapdf/).
 //
 // The default save folder follows the same rule: the executable's folder with a trailing "/" in
@@ -17,6 +18,9 @@ namespace tovra {
 // write anywhere).
 using TFolderWritable = std::function<bool(const std::string& folder)>;
 bool FolderIsWritable(const std::string& folder);
+
+// True for the folders installed programs live in: below /usr, /bin, /sbin or /opt.
+bool IsSystemProgramFolder(const std::string& folder);
 
 // True when the INI file belongs beside the executable.
 bool IniBesideExecutable(const std::string& exePath, const TFolderWritable& writable = FolderIsWritable);
