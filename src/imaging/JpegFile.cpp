@@ -6,6 +6,9 @@
 #include <memory>
 #include <span>
 
+#include <sys/stat.h>
+
+#include "FileBytes.h"
 #include "ImageErrors.h"
 #include "ImageLimits.h"
 #include "ImageLoaders.h"
@@ -72,6 +75,9 @@ void ThrowJpegFileChanged(const TJpegFileSource& source) { Fail(source.Path, kCh
 std::unique_ptr<TJpegImage> LoadJpegFile(const std::string& path) {
     const TFileDescriptor file(OpenForReading(path.c_str()));
     if (!file.Valid()) Fail(path, std::strerror(errno));
+    struct stat status {};
+    if (fstat(file.Get(), &status) != 0) Fail(path, std::strerror(errno));
+    if (const std::string special = SpecialFileReason(status.st_mode); !special.empty()) Fail(path, special);
     const std::optional<TFileIdentity> identity = IdentityOfOpenFile(file.Get());
     if (!identity) Fail(path, std::strerror(errno));
     if (identity->Size > kMaxImageFileBytes)
