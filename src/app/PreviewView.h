@@ -1,0 +1,34 @@
+#pragma once
+// The widget that shows the preview page: the report layer paints the page and everything on it
+// (its own painting, the same components that print the PDF page), one pixel per point, at the
+// page's place. It follows the page's size and repaints whenever the page reports a change.
+#include <QWidget>
+
+namespace tovra {
+
+class TPRPage;
+
+class TPreviewView : public QWidget {
+public:
+    // The page is not owned; it must outlive the view or be detached with Detach().
+    explicit TPreviewView(TPRPage& page, QWidget* parent = nullptr);
+    ~TPreviewView() override;
+
+    // Stops listening to the page.
+    void Detach();
+    // What the view shows, painted into an image of the view's size (grey around the page).
+    QImage Grab() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void PageChanged();
+    void PaintPage(QPainter& painter) const;
+    TPRPage* page_;
+};
+
+// The grey behind the page.
+QColor PreviewBackground();
+
+}  // namespace tovra
