@@ -19,14 +19,7 @@
 #include "Guards.h"
 #include "ImageListBox.h"
 #include "PreviewView.h"
-#if __has_include("components/Other/FileDrop.h")
 #include "components/Other/FileDrop.h"
-#define TOVRA_HAVE_FILE_DROP 1
-#else
-namespace tovra {
-class TFileDrop {};  // the drop target comes with the shell pieces
-}  // namespace tovra
-#endif
 #include "components/Other/IniFile.h"
 #include "components/Other/IniLocation.h"
 #include "convert/CreationRun.h"
@@ -82,9 +75,7 @@ TfrmPDFMain::~TfrmPDFMain() {
     // The widgets outlive the members below them; nothing may reach back into the window.
     lbFiles->blockSignals(true);
     prpViewWidget->Detach();
-#ifdef TOVRA_HAVE_FILE_DROP
     fdFiles_.reset();
-#endif
 }
 
 void TfrmPDFMain::FillPaperBox() {
@@ -140,9 +131,9 @@ void TfrmPDFMain::ConnectHandlers() {
     lbFiles->OnRowDropped = [this](int from, int target) { RunGuarded([=, this] { MoveRow(from, target); }); };
     lbFiles->SetDragStartStore(&DragStart);
 
-#ifdef TOVRA_HAVE_FILE_DROP
+    // Files dropped from a file manager; the list's own row drags pass the drop target by.
     fdFiles_ = std::make_unique<TFileDrop>();
-    fdFiles_->SetDropControl(lbFiles->viewport());
+    fdFiles_->SetDropControl(lbFiles);
     fdFiles_->OnDrop = [this](TFileDrop& sender) {
         RunGuarded([this, &sender] {
             QStringList names;
@@ -150,7 +141,6 @@ void TfrmPDFMain::ConnectHandlers() {
             fdFilesDrop(names);
         });
     };
-#endif
 }
 
 void TfrmPDFMain::closeEvent(QCloseEvent* event) {
