@@ -7,12 +7,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <QUrl>
 
 #include "DialogService.h"
 #include "ErrorMessages.h"
@@ -22,6 +20,7 @@
 #include "components/Other/FileDrop.h"
 #include "components/Other/IniFile.h"
 #include "components/Other/IniLocation.h"
+#include "components/Other/Utils.h"
 #include "convert/CreationRun.h"
 #include "report/PRImage.h"
 #include "report/PRJpegImage.h"
@@ -31,9 +30,8 @@ namespace tovra {
 
 namespace {
 
-void OpenWithDesktop(const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-}
+// The desktop's program for PDF files; when none answers, nothing is reported.
+void OpenWithDesktop(const std::string& path) { OpenDocument(LocalFileTarget(path)); }
 
 }  // namespace
 

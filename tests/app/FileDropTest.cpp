@@ -7,6 +7,9 @@
 
 #include <QAction>
 
+#include <QDir>
+
+#include "CommandLineFiles.h"
 #include "ImageListBox.h"
 #include "MainWindowFixture.h"
 
@@ -36,6 +39,30 @@ TEST_F(FileDropOnList, AddsTheDroppedImagesInTheirOrderAndShowsTheLast) {
     EXPECT_EQ(w.CurrentImage(), w.EntryOf(1));
     EXPECT_TRUE(dialogs->Errors().isEmpty());
     EXPECT_TRUE(w.aCreatePDF->isEnabled());
+}
+
+}  // namespace
+}  // namespace tovra::test
+
+namespace tovra::test {
+namespace {
+
+using CommandLine = MainWindowTest;
+
+TEST_F(CommandLine, NamedFilesEnterTheListAsADropBringsThem) {
+    auto& w = MakeWindow();
+    AddCommandLineFiles(w, {});
+    EXPECT_EQ(w.RowCount(), 0);
+    EXPECT_TRUE(dialogs->Errors().isEmpty());
+
+    const QString b = QString::fromStdString(Picture("b.gif"));
+    const QString a = QString::fromStdString(Picture("a.jpg"));
+    const QString relative = QDir::current().relativeFilePath(a);
+    AddCommandLineFiles(w, {b, "readme.txt", relative});
+    EXPECT_EQ(Rows(), QStringList({"b.gif", "a.jpg"}));
+    EXPECT_EQ(QString::fromStdString(w.EntryOf(1)->FileName), a);  // made a full path
+    EXPECT_EQ(w.CurrentImage(), w.EntryOf(1));
+    EXPECT_TRUE(dialogs->Errors().isEmpty());
 }
 
 }  // namespace
