@@ -48,7 +48,7 @@ QLineEdit* MarginField(QWidget* parent, const char* name) {
     numbers->setLocale(QLocale::c());
     numbers->setNotation(QDoubleValidator::StandardNotation);
     field->setValidator(numbers);
-    field->setFixedWidth(40);
+    field->setFixedSize(40, 20);
     return field;
 }
 
@@ -159,18 +159,23 @@ QWidget* TfrmPDFMain::BuildListArea() {
 }
 
 QWidget* TfrmPDFMain::BuildSettingsPanel() {
+    // Left: the margins, the paper box and the orientation; right: the sizing options; below
+    // both: the button that applies the settings to every page.
     auto* panel = new QWidget(pnlControls);
     panel->setObjectName("pnlSettings");
     panel->setFixedWidth(kSettingsWidth);
     auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(2, 0, 4, 4);
+    grid->setContentsMargins(2, 0, 2, 2);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
+    grid->setColumnMinimumWidth(0, 172);
 
     gbMargins = new QGroupBox(QStringLiteral(" Margins (pixels) "), panel);
     gbMargins->setObjectName("gbMargins");
+    gbMargins->setFixedHeight(62);
     auto* margins = new QGridLayout(gbMargins);
-    margins->setContentsMargins(6, 2, 6, 4);
+    margins->setContentsMargins(4, 0, 4, 2);
+    margins->setHorizontalSpacing(3);
     margins->setVerticalSpacing(2);
     edtMarginTop = MarginField(gbMargins, "edtMarginTop");
     edtMarginBottom = MarginField(gbMargins, "edtMarginBottom");
@@ -184,7 +189,7 @@ QWidget* TfrmPDFMain::BuildSettingsPanel() {
         label->setBuddy(field);
         field->setAccessibleName(QString::fromLatin1(caption));
         field->setAccessibleDescription(QStringLiteral("margin in pixels"));
-        margins->addWidget(label, index / 2, (index % 2) * 2);
+        margins->addWidget(label, index / 2, (index % 2) * 2, Qt::AlignRight);
         margins->addWidget(field, index / 2, (index % 2) * 2 + 1);
         ++index;
     }
@@ -194,12 +199,15 @@ QWidget* TfrmPDFMain::BuildSettingsPanel() {
     cbPaper->setObjectName("cbPaper");
     cbPaper->setAccessibleName(QStringLiteral("Paper"));
     cbPaper->setEditable(false);
+    cbPaper->setFixedHeight(22);
     grid->addWidget(cbPaper, 1, 0);
 
     auto* orientation = new QGroupBox(QStringLiteral("Orientation"), panel);
     orientation->setObjectName("gbOrientation");
+    orientation->setFixedHeight(42);
     auto* orientationRow = new QHBoxLayout(orientation);
-    orientationRow->setContentsMargins(6, 0, 6, 2);
+    orientationRow->setContentsMargins(4, 0, 2, 2);
+    orientationRow->setSpacing(2);
     cbPortrait = RadioButton(QStringLiteral("P&ortrait"), "cbPortrait", orientation);
     cbLandscape = RadioButton(QStringLiteral("L&andscape"), "cbLandscape", orientation);
     cbPortrait->setChecked(true);
@@ -209,18 +217,21 @@ QWidget* TfrmPDFMain::BuildSettingsPanel() {
 
     auto* sizing = new QGroupBox(QStringLiteral(" Sizing Options "), panel);
     sizing->setObjectName("gbSizing");
+    sizing->setFixedWidth(kSettingsWidth - 172 - 8);
     auto* sizingColumn = new QVBoxLayout(sizing);
-    sizingColumn->setContentsMargins(6, 0, 6, 2);
+    sizingColumn->setContentsMargins(4, 0, 2, 2);
     sizingColumn->setSpacing(0);
     cbStretch = RadioButton(QStringLiteral("&Stretch"), "cbStretch", sizing);
     cbFit = RadioButton(QStringLiteral("F&it"), "cbFit", sizing);
     cbFull = RadioButton(QStringLiteral("F&ull Size"), "cbFull", sizing);
     cbFit->setChecked(true);
     for (QRadioButton* button : {cbStretch, cbFit, cbFull}) sizingColumn->addWidget(button);
+    sizingColumn->addStretch(1);
     grid->addWidget(sizing, 0, 1, 3, 1);
 
     btnApplyToAll = new QPushButton(QStringLiteral("&Apply settings to all pages"), panel);
     btnApplyToAll->setObjectName("btnApplyToAll");
+    btnApplyToAll->setFixedHeight(24);
     grid->addWidget(btnApplyToAll, 3, 0, 1, 2);
     return panel;
 }

@@ -36,6 +36,7 @@ QStringList RunPicturePreviewDialog(QWidget* owner, const TOpenFilesRequest& req
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilters(QtNameFilters(request.Filters));
     dialog.setSizeGripEnabled(true);
+    dialog.resize(820, 460);  // room for the list and the pane
 
     auto* pane = new QLabel(&dialog);
     pane->setObjectName("picturePreview");
