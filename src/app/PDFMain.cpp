@@ -38,7 +38,8 @@ void OpenWithDesktop(const std::string& path) { OpenDocument(LocalFileTarget(pat
 TfrmPDFMain::TfrmPDFMain(TMainWindowServices services, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(services.Dialogs ? std::move(services.Dialogs) : std::make_shared<TQtDialogService>()),
-      openPdf_(services.OpenPdf ? std::move(services.OpenPdf) : OpenWithDesktop) {
+      openPdf_(services.OpenPdf ? std::move(services.OpenPdf) : OpenWithDesktop),
+      runDialog_(std::move(services.RunDialog)) {
     updating_ = true;
     BuildControls();
     ConfigureReport(prMain);

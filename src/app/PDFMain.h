@@ -23,6 +23,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -48,6 +49,8 @@ struct TMainWindowServices {
     std::function<void(const std::string& path)> OpenPdf;
     // The program's path, which decides where the INI file lives; empty: the running program.
     std::string ExecutablePath;
+    // Shows a modal window of the program (preferences, properties, About); null: exec().
+    std::function<void(QDialog& dialog)> RunDialog;
 };
 
 class TfrmPDFMain : public QMainWindow {
@@ -177,10 +180,12 @@ private:
     void ReplaceCurrentByPlaceholder();
     QString RowText(const TPDFImage& entry) const;
     void RunGuarded(const std::function<void()>& step);
+    void RunDialog(QDialog& dialog);
     void ShowFailure(const QString& message);
 
     std::shared_ptr<TDialogService> dialogs_;
     std::function<void(const std::string&)> openPdf_;
+    std::function<void(QDialog&)> runDialog_;
     TComponent previewOwner_;  // owns the preview page, its panel and its items
     TPaperList papers_;
     std::unique_ptr<TPDFImage> pdfDefaults_;  // the Prefs record's default page settings

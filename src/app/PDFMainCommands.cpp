@@ -1,24 +1,47 @@
-// The menu commands that open the program's other windows.
+// The menu commands that open the program's other windows: preferences, document properties
+// and About. Each is made when asked for, shown modally and destroyed when it closes.
 #include "DialogService.h"
 #include "ErrorMessages.h"
 #include "PDFMain.h"
+#include "app/dialogs/PDFAbout.h"
+#include "app/dialogs/PDFPrefs.h"
+#include "app/dialogs/PDFProperties.h"
 
 namespace tovra {
 
+void TfrmPDFMain::RunDialog(QDialog& dialog) {
+    if (runDialog_) {
+        runDialog_(dialog);
+    } else {
+        dialog.exec();
+    }
+}
+
 void TfrmPDFMain::aPrefsExecute() {
-    // The preferences dialog is not part of this build yet; the preferences are read and
-    // applied again all the same, as they are after the dialog.
-    dialogs_->Error(this, kAppTitle, QStringLiteral("The preferences dialog is not available in this build."));
-    ReadPrefsIntoWindow();
-    ApplyPrefs();
+    TPrefsDialogHooks hooks;
+    hooks.Updating = [this] { return updating_; };
+    hooks.SetUpdating = [this](bool flag) { SetUpdating(flag); };
+    hooks.PickFolder = [this](QWidget* owner, const QString& start) {
+        return dialogs_->PickFolder(owner, QString(), start);
+    };
+    hooks.ShowError = [this](QWidget* owner, const QString& message) { ShowError(*dialogs_, owner, message); };
+    {
+        TfrmPDFPrefs dialog(Prefs, hooks, this);
+        RunDialog(dialog);
+        // Whether OK wrote the file or Cancel wrote nothing, the window takes what the file says.
+        ReadPrefsIntoWindow();
+        ApplyPrefs();
+    }
 }
 
 void TfrmPDFMain::aPropertiesExecute() {
-    dialogs_->Error(this, kAppTitle, QStringLiteral("The document properties dialog is not available in this build."));
+    TfrmPDFProperties dialog(prMain, this);
+    RunDialog(dialog);
 }
 
 void TfrmPDFMain::aAboutExecute() {
-    dialogs_->Error(this, kAppTitle, QStringLiteral("Tovra PDF\nVersion 1.1"));
+    TfrmPDFAbout about(this);
+    RunDialog(about);
 }
 
 }  // namespace tovra
