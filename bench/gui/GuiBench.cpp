@@ -17,7 +17,6 @@
 #include "DialogService.h"
 #include "PDFMain.h"
 #include "PreviewView.h"
-#include "imaging/Graphic.h"
 #include "pdf/PdfClasses.h"
 #include "report/PRJpegImage.h"
 
@@ -104,10 +103,11 @@ int main(int argc, char** argv) {
         window.ShowImage(1);
         const QImage painted = window.prpViewWidget->Grab();  // the preview as the screen gets it
         selecting.push_back(MillisecondsSince(start));
-        decoded = window.priViewJPG->Picture().Graphic()->ToImage().size();
+        decoded = window.priViewJPG->ScreenImageSize();
     }
     std::printf("select the 6000x4000 JPEG row and paint its preview: median %.1f ms over %d runs\n", Median(selecting),
                 runs);
-    std::printf("the photo was decoded for the screen at %dx%d\n", decoded.width(), decoded.height());
+    std::printf("the photo was decoded for the screen at %dx%d (shown %dx%d)\n", decoded.width(), decoded.height(),
+                window.priViewJPG->Width(), window.priViewJPG->Height());
     return 0;
 }

@@ -197,7 +197,10 @@ QWidget* TfrmPDFMain::BuildSettingsPanel() {
 
     cbPaper = new QComboBox(panel);
     cbPaper->setObjectName("cbPaper");
+    // On Linux a drop-down list's accessible name is its current text; the caption goes in the
+    // description as well.
     cbPaper->setAccessibleName(QStringLiteral("Paper"));
+    cbPaper->setAccessibleDescription(QStringLiteral("Paper"));
     cbPaper->setEditable(false);
     cbPaper->setFixedHeight(22);
     grid->addWidget(cbPaper, 1, 0);

@@ -108,6 +108,7 @@ void TfrmPDFMain::ShowImage(int index) {
                 currentImage_ = entry;
                 LoadPicture(*entry);
                 ShowSettings(*entry);
+                prpViewWidget->CheckPaints();
             }
         }
     } catch (const std::exception& error) {

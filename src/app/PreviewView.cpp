@@ -55,6 +55,18 @@ void TPreviewView::PaintPage(QPainter& painter) const {
 
 void TPreviewView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
+    try {
+        PaintPage(painter);
+    } catch (const std::exception&) {
+        // A picture that cannot be decoded was reported when its row was shown (CheckPaints);
+        // painting goes on without it.
+    }
+}
+
+void TPreviewView::CheckPaints() const {
+    QImage scratch(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+    scratch.setDevicePixelRatio(devicePixelRatioF());
+    QPainter painter(&scratch);
     PaintPage(painter);
 }
 

@@ -18,6 +18,9 @@ public:
     void Detach();
     // What the view shows, painted into an image of the view's size (grey around the page).
     QImage Grab() const;
+    // Paints the page once off screen, so a picture that cannot be decoded fails here, with its
+    // message, and not while the screen is painted. The decoded picture is kept for the screen.
+    void CheckPaints() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

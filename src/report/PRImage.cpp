@@ -99,6 +99,8 @@ void TPRImage::PrintPicture(TPRCanvas& canvas, const TRect& rect) {
     }
 }
 
+QImage TPRImage::ScreenImage(const QSize& /*drawn*/) const { return picture_.Graphic()->ToImage(); }
+
 void TPRImage::Paint(QPainter& painter) const {
     if (!picture_.Graphic() || picture_.Empty()) {
         QPen outline(QColor(0x00, 0x00, 0xFF));
@@ -109,8 +111,9 @@ void TPRImage::Paint(QPainter& painter) const {
         painter.drawRect(0, 0, Width() - 1, Height() - 1);
         return;
     }
-    const QImage image = picture_.Graphic()->ToImage();
     const QRect target = stretch_ ? QRect(0, 0, Width(), Height()) : QRect(0, 0, picture_.Width(), picture_.Height());
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QImage image = ScreenImage((QSizeF(target.size()) * ratio).toSize());
     // Enlarged pictures show their pixels as blocks, as PDF readers draw them; reduced ones are smoothed.
     const bool reduced = target.width() < image.width() || target.height() < image.height();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, reduced);

@@ -33,6 +33,8 @@ public:
 
 protected:
     void Paint(QPainter& painter) const override;
+    // The picture's pixels for the screen, to be drawn `drawn` device pixels large.
+    virtual QImage ScreenImage(const QSize& drawn) const;
     // True when the picture holds a non-empty graphic of this item's kind.
     virtual bool HoldsPrintableGraphic() const;
     virtual const char* CreatorName() const { return "Pdf-Bitmap"; }

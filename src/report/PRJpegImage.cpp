@@ -1,6 +1,9 @@
 #include "report/PRJpegImage.h"
 
+#include <algorithm>
+
 #include "common/Exceptions.h"
+#include "imaging/JpegImage.h"
 #include "pdf/PdfDoc.h"
 
 namespace tovra {
@@ -13,6 +16,20 @@ void TPRJpegImage::SetPicture(const TPicture& picture) {
     if (picture.Graphic() && !picture.IsJpeg()) throw Exception("only jpeg image is allowed.");
     picture_ = picture;
     Invalidate();
+}
+
+QImage TPRJpegImage::ScreenImage(const QSize& drawn) const {
+    const auto* jpeg = dynamic_cast<const TJpegImage*>(picture_.Graphic());
+    if (!jpeg) return TPRImage::ScreenImage(drawn);
+    const int side = std::max(drawn.width(), drawn.height());
+    if (side <= 0) return QImage();
+    const TScreenKey key{jpeg, jpeg->FileName(), QSize(jpeg->Width(), jpeg->Height()), side};
+    if (!(key == screenKey_) || screenImage_.isNull()) {
+        screenImage_ = QImage();
+        screenImage_ = jpeg->Decode(side);
+        screenKey_ = key;
+    }
+    return screenImage_;
 }
 
 bool TPRJpegImage::HoldsPrintableGraphic() const { return picture_.IsJpeg() && !picture_.Empty(); }

@@ -1,5 +1,7 @@
 #pragma once
 // The JPEG image item: prints a JPEG picture whose data goes into the PDF unchanged.
+#include <QImage>
+
 #include "report/PRImage.h"
 
 namespace tovra {
@@ -10,11 +12,29 @@ public:
     void SetPicture(const TPicture& picture) override;
     void PrintItem(TPRCanvas& canvas, const TRect& rect) override;
     std::string ClassName() const override { return "TPRJpegImage"; }
+    // The size the picture was last decoded at for the screen (empty before the first paint).
+    QSize ScreenImageSize() const { return screenImage_.size(); }
 
 protected:
+    // Decoded only as large as it is drawn (libjpeg scales by 1/2, 1/4 and 1/8 while decoding),
+    // so a large photo is never decoded at full size for a small preview; kept until the picture
+    // or the size drawn changes.
+    QImage ScreenImage(const QSize& drawn) const override;
     bool HoldsPrintableGraphic() const override;
     const char* CreatorName() const override { return "Pdf-Jpeg"; }
     std::string FreeImageName(TPdfDoc& doc, const std::string& prefix) override;
+
+private:
+    // What the screen image was decoded from: the graphic, its file and size, the longer side asked.
+    struct TScreenKey {
+        const TGraphic* Graphic = nullptr;
+        std::string FileName;
+        QSize PictureSize;
+        int Side = 0;
+        bool operator==(const TScreenKey&) const = default;
+    };
+    mutable TScreenKey screenKey_;
+    mutable QImage screenImage_;
 };
 
 }  // namespace tovra

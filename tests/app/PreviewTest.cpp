@@ -8,6 +8,7 @@
 #include "MainWindowFixture.h"
 #include "PreviewView.h"
 #include "report/PRImage.h"
+#include "report/PRJpegImage.h"
 #include "report/PRPage.h"
 
 namespace tovra::test {
@@ -74,6 +75,14 @@ TEST_F(Preview, RepaintsWhenTheShownEntryChanges) {
     const QImage after = w.prpViewWidget->Grab();
     EXPECT_EQ(w.prpViewWidget->width(), 14 + 792 + 14);
     EXPECT_NE(before.size(), after.size());
+}
+
+TEST_F(Preview, ALargePhotoIsDecodedOnlyAsLargeAsItIsShown) {
+    auto& w = MakeWindow();
+    w.ShowImage(w.AddImageFiles({QString::fromStdString(Picture("photo.jpg", 2400, 1600))}));
+    ASSERT_TRUE(dialogs->Errors().isEmpty());
+    EXPECT_EQ(w.priViewJPG->Width(), 570);  // Fit on Letter with margins of 20
+    EXPECT_EQ(w.priViewJPG->ScreenImageSize(), QSize(570, 380));
 }
 
 TEST_F(Preview, HidingAndShowingTheAreaChangesTheHeightByItsHeight) {
