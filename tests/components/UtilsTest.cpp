@@ -88,6 +88,82 @@ TEST(FindAssociatedProgram, MissingFileIsCreatedOrNothingFound) {
     EXPECT_TRUE(fs::exists(dir / "temp.htm"));
 }
 
+// A desktop of our own: an xdg-mime stand-in first on PATH that gives every file the type
+// text/html and names a desktop entry in the private data folder for it.
+class FakeDesktop {
+public:
+    explicit FakeDesktop(const std::string& exec) {
+        fs::create_directories(dir_ / "bin");
+        fs::create_directories(dir_ / "data" / "applications");
+        fs::create_directories(dir_ / "browser dir");
+        test::WriteFileBytes(dir_ / "bin" / "xdg-mime",
+                             "#!/bin/sh\n"
+                             "if [ \"$2\" = filetype ]; then echo text/html; exit 0; fi\n"
+                             "if [ \"$2\" = default ] && [ \"$3\" = text/html ]; then echo fakebrowser.desktop; fi\n");
+        fs::permissions(dir_ / "bin" / "xdg-mime", fs::perms::owner_all);
+        test::WriteFileBytes(dir_ / "browser dir" / "browse", "#!/bin/sh\n");
+        fs::permissions(dir_ / "browser dir" / "browse", fs::perms::owner_all);
+        test::WriteFileBytes(dir_ / "data" / "applications" / "fakebrowser.desktop",
+                             "[Desktop Action New]\nExec=/bin/false\n"
+                             "[Desktop Entry]\nName=Fake\nExecutable=no\nExec=" + exec + "\n");
+        savedPath_ = qgetenv("PATH");
+        savedData_ = qgetenv("XDG_DATA_HOME");
+        qputenv("PATH", QByteArray::fromStdString((dir_ / "bin").string() + ":") + savedPath_);
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString((dir_ / "data").string()));
+    }
+    ~FakeDesktop() {
+        qputenv("PATH", savedPath_);
+        if (savedData_.isNull()) qunsetenv("XDG_DATA_HOME");
+        else qputenv("XDG_DATA_HOME", savedData_);
+    }
+    FakeDesktop(const FakeDesktop&) = delete;
+    FakeDesktop& operator=(const FakeDesktop&) = delete;
+    const test::TempDir& Dir() const { return dir_; }
+
+private:
+    test::TempDir dir_;
+    QByteArray savedPath_;
+    QByteArray savedData_;
+};
+
+TEST(FindAssociatedProgram, ProgramOfTheDesktopEntry) {
+    test::TempDir files;
+    {
+        FakeDesktop desktop("/nowhere/browser %u");
+        EXPECT_EQ(FindAssociatedProgram("page.htm", files.Path().string()), "");
+    }
+    {
+        // A bare name is looked up on PATH.
+        FakeDesktop desktop("xdg-mime --flag");
+        EXPECT_EQ(FindAssociatedProgram("page.htm", files.Path().string()),
+                  (desktop.Dir() / "bin" / "xdg-mime").string());
+    }
+}
+
+TEST(OpenDocument, HttpGoesToTheHtmlProgram) {
+    FakeDesktop desktop("placeholder");
+    const std::string browser = (desktop.Dir() / "browser dir" / "browse").string();
+    test::WriteFileBytes(desktop.Dir() / "data" / "applications" / "fakebrowser.desktop",
+                         "[Desktop Entry]\nExec=\"" + browser + "\" --new-window %u\n");
+    test::TempDir files;
+    EXPECT_EQ(FindAssociatedProgram("page.htm", files.Path().string()), browser);
+
+    LaunchRecorder launches;
+    EXPECT_GT(OpenDocument("HTTP://example.org/tovra"), 32);
+    ASSERT_EQ(launches.calls.size(), 1u);
+    EXPECT_EQ(launches.calls[0].first, browser);
+    EXPECT_EQ(launches.calls[0].second, std::vector<std::string>{"HTTP://example.org/tovra"});
+    EXPECT_TRUE(fs::exists(GetTempDir() + "temp.htm"));
+
+    // A local file with parameters goes to its own program with them.
+    test::WriteFileBytes(files / "doc.htm", "");
+    EXPECT_GT(OpenDocument(LocalFileTarget((files / "doc.htm").string()), "--page \"2 3\""), 32);
+    ASSERT_EQ(launches.calls.size(), 2u);
+    EXPECT_EQ(launches.calls[1].first, browser);
+    EXPECT_EQ(launches.calls[1].second,
+              (std::vector<std::string>{(files / "doc.htm").string(), "--page", "2 3"}));
+}
+
 TEST(DisplayColorDepth, ReportsTheScreen) {
     const int depth = DisplayColorDepth();
     EXPECT_GE(depth, 1);

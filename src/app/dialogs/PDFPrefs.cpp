@@ -13,6 +13,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -123,6 +124,7 @@ QWidget* TfrmPDFPrefs::BuildUpperPart() {
     btnBrowse->setObjectName("btnBrowse");
     btnBrowse->setAccessibleName(QStringLiteral("Choose the default directory for new PDFs"));
     btnBrowse->setAutoDefault(false);
+    btnBrowse->setFixedWidth(btnBrowse->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
     row->addWidget(btnBrowse);
     layout->addLayout(row);
 
@@ -159,6 +161,8 @@ QWidget* TfrmPDFPrefs::BuildPageSettings() {
         f.field = new TReportingEdit(true, margins);
         f.field->setObjectName(f.name);
         f.field->setText(QStringLiteral("20"));
+        // Room for a few digits; margins are small numbers.
+        f.field->setMaximumWidth(f.field->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
         marginGrid->addWidget(BuddyLabel(QString::fromLatin1(f.caption), f.field, margins), f.row, f.column);
         marginGrid->addWidget(f.field, f.row, f.column + 1);
     }

@@ -6,10 +6,8 @@
 #include <QString>
 
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 #include "common/Exceptions.h"

@@ -36,7 +36,8 @@ inline constexpr int OpenDocumentNoAssociation = 31;
 // from a path) with the desktop's program for it. A target that is empty or holds no ":" opens
 // nothing and gives 2. "http://" addresses go to the program associated with .htm files when
 // there is one; everything else goes to the associated program of the local file or, failing
-// that, to xdg-open. `parameters` (split like a shell would) follow the file for its program.
+// that, to xdg-open. `parameters` (split at blanks, double quotes grouping) follow the file for
+// its program.
 int OpenDocument(const std::string& target, const std::string& parameters = {});
 
 // "file://" URL for a local path, as OpenDocument wants it.
