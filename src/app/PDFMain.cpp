@@ -90,6 +90,8 @@ void TfrmPDFMain::RunGuarded(const std::function<void()>& step) {
         step();
     } catch (const std::exception& failure) {
         ShowFailure(QString::fromUtf8(failure.what()));
+    } catch (...) {
+        ShowFailure(QStringLiteral("Unknown failure"));
     }
 }
 

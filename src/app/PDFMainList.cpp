@@ -113,6 +113,8 @@ void TfrmPDFMain::ShowImage(int index) {
         }
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
+    } catch (...) {
+        failure = QStringLiteral("Unknown failure");
     }
     // The final steps run whatever happened above.
     ApplyCreatePdfRule();
