@@ -102,6 +102,18 @@ TEST_F(Preview, HidingAndShowingTheAreaChangesTheHeightByItsHeight) {
     EXPECT_EQ(w.pnlControls->height(), TfrmPDFMain::kControlsHeight);
 }
 
+TEST_F(Preview, AMaximisedWindowStaysMaximised) {
+    auto& w = MakeWindow();
+    w.showMaximized();
+    ASSERT_TRUE(w.isMaximized());
+    w.cbShowPreview->click();
+    EXPECT_TRUE(w.isMaximized());
+    EXPECT_FALSE(w.sbView->isVisible());
+    w.cbShowPreview->click();
+    EXPECT_TRUE(w.isMaximized());
+    EXPECT_TRUE(w.sbView->isVisible());
+}
+
 TEST_F(Preview, StartsWithoutTheAreaWhenThePreferenceSaysSo) {
     auto& w = MakeWindow("[AppDefaults]\nShowPreview=0\n");
     w.show();
