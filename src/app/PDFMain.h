@@ -1,10 +1,12 @@
 #pragma once
 // The main window: the image list with its rows and their entries, the settings panel for the
 // entry shown, the live preview of its page, the menu and tool bar, and the Create PDF command.
-// Its work is split by job over several files: the building of the controls (PDFMainLayout),
-// the list operations (PDFMainList), the settings panel (PDFMainSettings), the preferences
-// (PDFMainPrefs), the creation of the PDF (PDFMainCreate), the preview area (PDFMainPreview)
-// and the menu commands that open dialogs (PDFMainCommands).
+// Its work is split by job over several files: creation, wiring and closing (PDFMain), the
+// building of the controls (PDFMainLayout), the list operations (PDFMainList), the settings
+// panel (PDFMainSettings), the preferences (PDFMainPrefs), the creation of the PDF
+// (PDFMainCreate), showing and hiding the preview area (PDFMainPreview) and the menu commands
+// that open the other windows (PDFMainCommands). The row dragging lives in the list control
+// (ImageListBox), the preview's painting in its widget (PreviewView).
 #include <functional>
 #include <memory>
 #include <string>
@@ -157,7 +159,7 @@ public:
     void aAboutExecute();
     void cbShowPreviewClick();
 
-    // Height of the top area, and the preview area's height (the part hidden with it).
+    // Height of the top area (tool bar, list, settings panel) while the preview is shown.
     static constexpr int kControlsHeight = 187;
 
 protected:
@@ -199,7 +201,6 @@ private:
     QString saveDialogDirectory_;
     std::string defaultSaveDir_;  // DefaultSaveDir when the INI file names none
     std::unique_ptr<TFileDrop> fdFiles_;
-    QRect preservedGeometry_;
 };
 
 }  // namespace tovra
