@@ -9,6 +9,8 @@ packages=(
   googletest libgtest-dev
   clang libclang-rt-dev
   qpdf poppler-utils
+  qt6-qpa-plugins
+  xvfb xauth xdotool libx11-dev
   strace
   fonts-urw-base35
   python3

@@ -107,7 +107,7 @@ void TPRImage::DrawImageObject(TPdfCanvas& pdf, const std::string& name, const T
         pdf.DrawXObject(box.x, box.y, box.width, box.height, name);
 }
 
-QImage TPRImage::ImageToPaint() const { return picture_.Graphic()->ToImage(); }
+QImage TPRImage::ScreenImage(const QSize& /*drawn*/) const { return picture_.Graphic()->ToImage(); }
 
 void TPRImage::Paint(QPainter& painter) const {
     if (!picture_.Graphic() || picture_.Empty()) {
@@ -119,8 +119,9 @@ void TPRImage::Paint(QPainter& painter) const {
         painter.drawRect(0, 0, Width() - 1, Height() - 1);
         return;
     }
-    const QImage image = ImageToPaint();
     const QRect target = stretch_ ? QRect(0, 0, Width(), Height()) : QRect(0, 0, NaturalWidth(), NaturalHeight());
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QImage image = ScreenImage((QSizeF(target.size()) * ratio).toSize());
     // Enlarged pictures show their pixels as blocks, as PDF readers draw them; reduced ones are smoothed.
     const bool reduced = target.width() < image.width() || target.height() < image.height();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, reduced);

@@ -38,6 +38,9 @@ public:
 
 protected:
     void Paint(QPainter& painter) const override;
+    // The picture's pixels for the screen, as they are to be shown, to be drawn `drawn` device
+    // pixels large.
+    virtual QImage ScreenImage(const QSize& drawn) const;
     // True when the picture holds a non-empty graphic of this item's kind.
     virtual bool HoldsPrintableGraphic() const;
     virtual const char* CreatorName() const { return "Pdf-Bitmap"; }
@@ -47,8 +50,6 @@ protected:
     // Draws the registered image object into box (page space), clipped when a clip is given.
     virtual void DrawImageObject(TPdfCanvas& pdf, const std::string& name, const TPdfBox& box,
                                  const std::optional<TPdfBox>& clip);
-    // The pixels painted in the preview, as they are to be shown.
-    virtual QImage ImageToPaint() const;
     uint32_t NextRandom(uint32_t range);
 
     TPicture picture_;

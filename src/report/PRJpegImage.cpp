@@ -1,5 +1,7 @@
 #include "report/PRJpegImage.h"
 
+#include <algorithm>
+
 #include "common/Exceptions.h"
 #include "imaging/JpegExif.h"
 #include "imaging/JpegImage.h"
@@ -16,6 +18,35 @@ void TPRJpegImage::SetPicture(const TPicture& picture) {
     if (picture.Graphic() && !picture.IsJpeg()) throw Exception("only jpeg image is allowed.");
     picture_ = picture;
     Invalidate();
+}
+
+QImage TPRJpegImage::ScreenImage(const QSize& drawn) const {
+    const auto* jpeg = dynamic_cast<const TJpegImage*>(picture_.Graphic());
+    if (!jpeg) return TPRImage::ScreenImage(drawn);
+    // The longer side is the same turned or not, so the decode size does not depend on the turn.
+    const int side = std::max(drawn.width(), drawn.height());
+    if (side <= 0) return QImage();
+    const TScreenKey key{jpeg, jpeg->FileName(), QSize(jpeg->Width(), jpeg->Height()), side};
+    if (!(key == screenKey_) || screenImage_.isNull()) {
+        screenImage_ = QImage();
+        screenImage_ = jpeg->Decode(side);
+        screenKey_ = key;
+    }
+    return UprightScreenImage(screenImage_);
+}
+
+QImage TPRJpegImage::UprightScreenImage(const QImage& stored) const {
+    const int orientation = Orientation();
+    if (orientation == kOrientationUpright) {
+        upright_ = QImage();  // a large photo's turned copy is not kept for nothing
+        return stored;
+    }
+    if (stored.cacheKey() != uprightSource_ || orientation != uprightOrientation_ || upright_.isNull()) {
+        upright_ = UprightImage(stored, orientation);
+        uprightSource_ = stored.cacheKey();
+        uprightOrientation_ = orientation;
+    }
+    return upright_;
 }
 
 bool TPRJpegImage::HoldsPrintableGraphic() const { return picture_.IsJpeg() && !picture_.Empty(); }
@@ -57,21 +88,6 @@ void TPRJpegImage::DrawImageObject(TPdfCanvas& pdf, const std::string& name, con
         return;
     }
     pdf.DrawXObjectMatrix(UprightMatrix(orientation, box), clip, name);
-}
-
-QImage TPRJpegImage::ImageToPaint() const {
-    const QImage stored = TPRImage::ImageToPaint();
-    const int orientation = Orientation();
-    if (orientation == kOrientationUpright) {
-        upright_ = QImage();  // a large photo's turned copy is not kept for nothing
-        return stored;
-    }
-    if (stored.cacheKey() != uprightSource_ || orientation != uprightOrientation_ || upright_.isNull()) {
-        upright_ = UprightImage(stored, orientation);
-        uprightSource_ = stored.cacheKey();
-        uprightOrientation_ = orientation;
-    }
-    return upright_;
 }
 
 void TPRJpegImage::PrintItem(TPRCanvas& canvas, const TRect& rect) {

@@ -1,0 +1,31 @@
+// The preferences of the main window: read at start and after the preferences dialog, applied
+// to the window, written when the window closes.
+#include <QCheckBox>
+
+#include "PDFMain.h"
+#include "components/Other/IniFile.h"
+
+namespace tovra {
+
+void TfrmPDFMain::ReadPrefsIntoWindow() { ReadPrefs(Prefs, defaultSaveDir_); }
+
+void TfrmPDFMain::ApplyPrefs() {
+    SelectOpenDialog();
+    cbFullPath->setChecked(Prefs.ShowFullPaths);  // its handler rewrites the rows on a change
+    cbShowPreview->setChecked(Prefs.ShowPreview);  // its handler shows or hides the preview
+    saveDialogDirectory_ = QString::fromStdString(Prefs.DefaultSaveDir);
+    if (Prefs.PDFDefaults) ShowSettings(*Prefs.PDFDefaults);
+    ApplyCreatePdfRule();
+}
+
+bool TfrmPDFMain::WritePrefsShowingFailure() {
+    try {
+        WritePrefs(Prefs);
+        return true;
+    } catch (const std::exception& failure) {
+        ShowFailure(QString::fromUtf8(failure.what()));
+        return false;
+    }
+}
+
+}  // namespace tovra

@@ -1,0 +1,16 @@
+// tovrapdf: the desktop program. One window, one thread; errors that reach the event loop are
+// shown in a message box and the program carries on. Image files named on the command line are
+// put into the list as if they had been dropped on it.
+#include "CommandLineFiles.h"
+#include "PDFMain.h"
+#include "TovraApplication.h"
+#include "pdf/PdfClasses.h"
+
+int main(int argc, char** argv) {
+    tovra::TTovraApplication app(argc, argv);
+    tovra::TPdfClassesRegistration classes;
+    tovra::TfrmPDFMain window;
+    window.show();
+    tovra::AddCommandLineFiles(window, app.arguments().mid(1));
+    return app.exec();
+}

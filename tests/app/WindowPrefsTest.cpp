@@ -1,0 +1,83 @@
+// The window's preferences: read at start and applied, written when the window closes (not on
+// Exit), and a failed write keeping the window open with its list.
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QRadioButton>
+
+#include "MainWindowFixture.h"
+
+namespace tovra::test {
+namespace {
+
+using WindowPrefs = MainWindowTest;
+
+TEST_F(WindowPrefs, ClosingWritesTheIniFileInItsOrder) {
+    auto& w = MakeWindow();
+    w.AddImageFiles({"/pics/a.jpg"});
+    w.cbFullPath->click();
+    EXPECT_TRUE(w.close());
+    const std::string expected = "[AppDefaults]\n"
+                                 "AutoOpenPDF=1\n"
+                                 "ShowPicPreviewDialog=1\n"
+                                 "ShowFullPaths=1\n"
+                                 "ShowPreview=1\n"
+                                 "DefaultSaveDir=" + dir.Path().string() + "/\n";
+    const std::string written = ReadFileBytes(IniPath());
+    EXPECT_EQ(written.substr(0, expected.size()), expected);
+    EXPECT_NE(written.find("[PDFDefaults]\nSizeMethod=1\nPaperName=Letter\nPaperPortrait=1\nMarginLeft=20\n"
+                           "MarginRight=20\nMarginTop=20\nMarginBottom=20\n"),
+              std::string::npos)
+        << written;
+    EXPECT_EQ(w.RowCount(), 0);  // closing releases the list
+}
+
+TEST_F(WindowPrefs, AFailedWriteKeepsTheWindowOpenWithItsList) {
+    std::filesystem::create_directory(IniPath());  // a folder where the file should be
+    auto& w = MakeWindow();
+    w.AddImageFiles({"/pics/a.jpg"});
+    w.show();
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(dialogs->Errors(), QStringList({QString::fromStdString("Unable to write to " + IniPath().string() + ".")}));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.RowCount(), 1);
+}
+
+TEST_F(WindowPrefs, AppliesWhatTheFileSays) {
+    auto& w = MakeWindow(
+        "[AppDefaults]\nAutoOpenPDF=yes\nShowPicPreviewDialog=0\nShowFullPaths=1\nDefaultSaveDir=/srv/pdf/\n"
+        "[PDFDefaults]\nSizeMethod=257\nPaperName=a4\nPaperPortrait=0\nMarginTop=0x10\n");
+    EXPECT_TRUE(w.Prefs.AutoOpenPDF);  // not a number: the default
+    EXPECT_FALSE(w.UsesPicturePreviewDialog());
+    EXPECT_TRUE(w.cbFullPath->isChecked());
+    EXPECT_EQ(w.SaveDialogDirectory(), "/srv/pdf/");
+    EXPECT_TRUE(w.cbFit->isChecked());  // 257 cut to 8 bits
+    EXPECT_EQ(w.cbPaper->currentText(), "A4");
+    EXPECT_TRUE(w.cbLandscape->isChecked());
+    w.AddImageFiles({"/pics/a.jpg"});
+    EXPECT_EQ(w.EntryOf(0)->MarginTop, 16);
+    EXPECT_EQ(w.EntryOf(0)->PageWidth, 842);
+    EXPECT_EQ(w.EntryOf(0)->FileName, "/pics/a.jpg");
+    // Applying at start ran with Updating set: the placeholder took nothing.
+    EXPECT_EQ(w.CurrentImage()->PageWidth, 0);
+}
+
+TEST_F(WindowPrefs, ASizeMethodOutsideTheModesLeavesNoButtonAndGivesFullSize) {
+    auto& w = MakeWindow("[PDFDefaults]\nSizeMethod=7\nPaperName=Nonexistent\n");
+    EXPECT_FALSE(w.cbStretch->isChecked() || w.cbFit->isChecked() || w.cbFull->isChecked());
+    EXPECT_EQ(w.cbPaper->currentIndex(), 0);
+    w.AddImageFiles({"/pics/a.bmp"});
+    EXPECT_EQ(w.EntryOf(0)->SizeMethod, smFullSize);
+}
+
+TEST_F(WindowPrefs, ExitWritesNothing) {
+    auto& w = MakeWindow();
+    w.cbFullPath->click();
+    // Exit leaves the event loop without the closing steps; no loop runs here, so only the
+    // absence of a write is visible.
+    w.aExit->trigger();
+    EXPECT_FALSE(std::filesystem::exists(IniPath()));
+}
+
+}  // namespace
+}  // namespace tovra::test
