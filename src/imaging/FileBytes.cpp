@@ -7,29 +7,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "FileIdentity.h"
 #include "ImageErrors.h"
 #include "ImageLimits.h"
 
 namespace tovra {
-
-namespace {
-
-// Closes the descriptor when the read is over, whatever the outcome.
-class TReadDescriptor {
-public:
-    explicit TReadDescriptor(int fd) : fd_(fd) {}
-    ~TReadDescriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    TReadDescriptor(const TReadDescriptor&) = delete;
-    TReadDescriptor& operator=(const TReadDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-}  // namespace
 
 std::string SpecialFileReason(mode_t mode) {
     if (S_ISDIR(mode)) return "it is a folder, not a file";
@@ -43,7 +25,7 @@ std::string SpecialFileReason(mode_t mode) {
 QByteArray ReadImageFileBytes(const std::string& path, const std::string& kind) {
     // Without O_NONBLOCK, opening a pipe nobody writes to would wait forever; the kind of file
     // is checked on the open descriptor, so it cannot change between the check and the read.
-    const TReadDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const TFileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.Get() < 0) ThrowImageError(kind, path, std::strerror(errno));
     struct stat info {};
     if (fstat(file.Get(), &info) != 0) ThrowImageError(kind, path, std::strerror(errno));

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "common/Exceptions.h"
+#include "imaging/FileIdentity.h"
 
 namespace tovra {
 
@@ -24,21 +25,6 @@ std::string FolderOf(const std::string& path) {
     const fs::path folder = fs::path(path).parent_path();
     return folder.empty() ? std::string(".") : folder.string();
 }
-
-// Closes the descriptor when the caller is done with it.
-class TDescriptor {
-public:
-    explicit TDescriptor(int fd) : fd_(fd) {}
-    ~TDescriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    TDescriptor(const TDescriptor&) = delete;
-    TDescriptor& operator=(const TDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 [[noreturn]] void ThrowAppeared(const std::string& shownPath) {
     throw Exception("Cannot create file " + shownPath +
@@ -97,14 +83,14 @@ void CommitTemporaryFile(const std::string& temporary, const std::string& target
 }
 
 void SyncFileData(const std::string& path, const std::string& shownPath) {
-    const TDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const TFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0 || fsync(file.Get()) != 0)
         throw Exception("Error writing to " + shownPath + ": " + std::strerror(errno));
 }
 
 void SyncFolderOf(const std::string& path) {
     // Best effort: the file is in place already, and some file systems cannot sync a folder.
-    const TDescriptor folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const TFileDescriptor folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.Get() >= 0) fsync(folder.Get());
 }
 

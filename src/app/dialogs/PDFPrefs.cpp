@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,6 +16,7 @@
 #include <cmath>
 #include <exception>
 
+#include "app/dialogs/DialogButtons.h"
 #include "app/dialogs/ReportingEdit.h"
 
 namespace tovra {
@@ -95,15 +95,9 @@ void TfrmPDFPrefs::BuildControls() {
     layout->addWidget(separator);
     layout->addWidget(BuildPageSettings());
 
-    auto* buttons = new QDialogButtonBox(this);
-    btnOK = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    btnCancel = buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
-    btnOK->setObjectName("btnOK");
-    btnCancel->setObjectName("btnCancel");
-    btnOK->setAccessibleName(QStringLiteral("OK"));
-    btnCancel->setAccessibleName(QStringLiteral("Cancel"));
-    btnOK->setDefault(true);
-    layout->addWidget(buttons);
+    const TOkCancelButtons buttons = AddOkCancelButtons(*this, *layout);
+    btnOK = buttons.OK;
+    btnCancel = buttons.Cancel;
 
     // Fixed in size: the designed client area, or what the desktop's fonts need when larger.
     const QSize hint = sizeHint();

@@ -1,6 +1,5 @@
 #include "app/dialogs/PDFProperties.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +8,7 @@
 
 #include <algorithm>
 
+#include "app/dialogs/DialogButtons.h"
 #include "report/PReport.h"
 
 namespace tovra {
@@ -46,15 +46,9 @@ TfrmPDFProperties::TfrmPDFProperties(TPReport& report, QWidget* parent)
     layout->addLayout(form);
     layout->addStretch(1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    btnOK = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    btnCancel = buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
-    btnOK->setObjectName("btnOK");
-    btnCancel->setObjectName("btnCancel");
-    btnOK->setAccessibleName(QStringLiteral("OK"));
-    btnCancel->setAccessibleName(QStringLiteral("Cancel"));
-    btnOK->setDefault(true);
-    layout->addWidget(buttons);
+    const TOkCancelButtons buttons = AddOkCancelButtons(*this, *layout);
+    btnOK = buttons.OK;
+    btnCancel = buttons.Cancel;
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
 
