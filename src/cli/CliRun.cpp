@@ -84,6 +84,7 @@ TPDFImage PageSettings(const TCliOptions& options) {
 // The images of supported kinds, each with the page settings; the others are skipped.
 std::vector<TPDFImage> Entries(const TCliOptions& options, const TPDFImage& settings, std::ostream& err) {
     std::vector<TPDFImage> entries;
+    entries.reserve(options.Images.size());  // held for the whole run: no doubling slack
     for (const std::string& image : options.Images) {
         const TImageKind kind = ImageKindOfFile(image);
         if (kind == ikNone) {
@@ -112,6 +113,7 @@ int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment
     }
 
     std::vector<const TPDFImage*> rows;
+    rows.reserve(entries.size());
     for (const TPDFImage& entry : entries) rows.push_back(&entry);
 
     TPReport report;

@@ -36,12 +36,25 @@ void TPdfCanvasAttribute::SetLeading(float value) {
 // ---- pages ----------------------------------------------------------------------------------
 
 void TPdfCanvas::SaveTextState() {
+    // Every page keeps its text state until the document is saved, so values equal to what
+    // RestoreTextState assumes for a missing entry (0, and 100 for the scaling) are not stored.
     page_->PutInternal("_Font", std::make_unique<TPdfName>(attribute_.Font ? attribute_.Font->RegistryName : ""));
     page_->PutInternal("_Font_Size", std::make_unique<TPdfReal>(attribute_.FontSize()));
-    page_->PutInternal("_Word_Space", std::make_unique<TPdfReal>(attribute_.WordSpace()));
-    page_->PutInternal("_Char_Space", std::make_unique<TPdfReal>(attribute_.CharSpace()));
-    page_->PutInternal("_HScalling", std::make_unique<TPdfNumber>(attribute_.HorizontalScaling()));
-    page_->PutInternal("_Leading", std::make_unique<TPdfReal>(attribute_.Leading()));
+    auto putReal = [this](const char* key, float value) {
+        if (value == 0) {
+            page_->Remove(key);
+        } else {
+            page_->PutInternal(key, std::make_unique<TPdfReal>(value));
+        }
+    };
+    putReal("_Word_Space", attribute_.WordSpace());
+    putReal("_Char_Space", attribute_.CharSpace());
+    if (attribute_.HorizontalScaling() == kDefaultHorizontalScaling) {
+        page_->Remove("_HScalling");
+    } else {
+        page_->PutInternal("_HScalling", std::make_unique<TPdfNumber>(attribute_.HorizontalScaling()));
+    }
+    putReal("_Leading", attribute_.Leading());
 }
 
 void TPdfCanvas::RestoreTextState() {
@@ -54,12 +67,17 @@ void TPdfCanvas::RestoreTextState() {
     attribute_.SetWordSpace(real("_Word_Space"));
     attribute_.SetCharSpace(real("_Char_Space"));
     const TPdfNumber* scaling = page_->NumberByKey("_HScalling");
-    attribute_.SetHorizontalScaling(static_cast<uint16_t>(scaling ? scaling->Value : 100));
+    attribute_.SetHorizontalScaling(static_cast<uint16_t>(scaling ? scaling->Value : kDefaultHorizontalScaling));
     attribute_.SetLeading(real("_Leading"));
 }
 
 void TPdfCanvas::SetPage(TPdfDictionary* page) {
-    if (page_) SaveTextState();
+    if (page_) {
+        SaveTextState();
+        // The page stays in memory until the save: its content stream gives back the room
+        // it grew into (writing to the page again grows it anew).
+        if (contents_) contents_->Data().ShrinkToFit();
+    }
     page_ = page;
     contents_ = page ? page->StreamByKey("Contents") : nullptr;
     if (!page_) return;
@@ -71,7 +89,7 @@ void TPdfCanvas::SetPage(TPdfDictionary* page) {
     SetFont("Arial", 10);
     attribute_.SetCharSpace(0);
     attribute_.SetWordSpace(0);
-    attribute_.SetHorizontalScaling(100);
+    attribute_.SetHorizontalScaling(kDefaultHorizontalScaling);
     attribute_.SetLeading(0);
 }
 

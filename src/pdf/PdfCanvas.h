@@ -81,6 +81,8 @@ public:
     void WriteString(const std::string& text);
 
 private:
+    static constexpr uint16_t kDefaultHorizontalScaling = 100;  // percent, what a new page starts with
+
     void SaveTextState();
     void RestoreTextState();
     void SetMediaBoxElement(int index, int32_t value, const char* failure);

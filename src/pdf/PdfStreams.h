@@ -38,6 +38,9 @@ public:
     const std::string& Bytes() const { return bytes_; }
     void Clear();
     void Reserve(size_t capacity) { bytes_.reserve(capacity); }
+    // Releases the capacity beyond the bytes held; the content stays as it is.
+    void ShrinkToFit() { bytes_.shrink_to_fit(); }
+    size_t Capacity() const { return bytes_.capacity(); }
     // Hands the bytes over and leaves the stream empty.
     std::string TakeBytes();
 

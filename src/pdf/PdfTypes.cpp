@@ -167,11 +167,12 @@ void TPdfDictionary::PutElement(const std::string& key, std::unique_ptr<TPdfObje
     RefuseRegistered(value, internal ? "PutInternal" : "Put");
     Remove(key);
     if (value->ObjectKind() != okDirect) value = TPdfVirtualObject::CreateVirtual(value->ObjectNumber());
-    // A document holds several small dictionaries per page until it is saved: grow them a
-    // little at a time rather than doubling, so a long batch does not carry the slack.
+    // A document holds several small dictionaries per page until it is saved: grow them one
+    // entry at a time, so that each holds exactly its entries and a long batch carries no
+    // slack. Moving a few dozen entries on each insertion costs next to nothing.
     constexpr std::size_t kSmallDictionary = 32;
     if (elements_.size() == elements_.capacity() && elements_.size() < kSmallDictionary)
-        elements_.reserve(elements_.size() + 2);
+        elements_.reserve(elements_.size() + 1);
     elements_.push_back(TPdfDictionaryElement{key, std::move(value), internal});
 }
 

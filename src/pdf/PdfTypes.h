@@ -57,9 +57,11 @@ public:
     void WriteIndirect(TStream& stream);
 
 protected:
+    // Packed into 8 bytes after the vtable pointer: a document keeps dozens of small objects
+    // per page (numbers, references) until it is saved. Generations never exceed 65535.
     TPdfObjectKind kind_ = okDirect;
+    uint16_t generation_ = 0;
     int32_t number_ = -1;
-    int32_t generation_ = 0;
 };
 
 // Stands in a container for an indirect object, which the object manager owns.

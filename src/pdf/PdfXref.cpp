@@ -15,14 +15,14 @@ std::string Padded(int64_t value, size_t width) {
 }  // namespace
 
 TPdfXref::TPdfXref() {
-    entries_.push_back(TPdfXrefEntry{'f', -1, 65535, nullptr});
+    entries_.push_back(TPdfXrefEntry{.Offset = -1, .Target = nullptr, .Generation = 65535, .Mark = 'f'});
 }
 
 TPdfObject* TPdfXref::AddObject(std::unique_ptr<TPdfObject>&& object) {
     if (!object || object->ObjectKind() != okDirect) throw EPdfInvalidOperation("AddObject --wrong object type.");
     TPdfObject* raw = object.get();
     const int32_t generation = raw->GenerationNumber();
-    entries_.push_back(TPdfXrefEntry{'n', -1, generation, std::move(object)});
+    entries_.push_back(TPdfXrefEntry{.Offset = -1, .Target = std::move(object), .Generation = generation, .Mark = 'n'});
     raw->SetObjectNumber(static_cast<int32_t>(entries_.size() - 1));
     return raw;
 }

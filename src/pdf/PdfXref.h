@@ -1,7 +1,7 @@
 #pragma once
 // The cross-reference table (object manager), the file header and the trailer.
+#include <deque>
 #include <memory>
-#include <vector>
 
 #include "pdf/PdfTypes.h"
 
@@ -10,11 +10,12 @@ namespace tovra {
 // The widest byte offset a cross-reference line can hold: ten decimal digits.
 inline constexpr int64_t kMaxXrefOffset = 9999999999LL;
 
+// Ordered so that no padding sits between the fields: a long batch holds three per page.
 struct TPdfXrefEntry {
-    char Mark = 'f';                     // 'n' in use, 'f' free
     int64_t Offset = -1;                 // where "N 0 obj" starts; -1 until written
-    int32_t Generation = 0;
     std::unique_ptr<TPdfObject> Target;  // the registered object, owned
+    int32_t Generation = 0;
+    char Mark = 'f';                     // 'n' in use, 'f' free
 };
 
 class TPdfXref : public TPdfObjectMgr {
@@ -27,7 +28,9 @@ public:
     void WriteTo(TStream& stream) const;
 
 private:
-    std::vector<TPdfXrefEntry> entries_;
+    // A deque grows in fixed blocks: no doubling slack and no copy of the whole table as the
+    // batch grows, and entries stay where they are.
+    std::deque<TPdfXrefEntry> entries_;
 };
 
 class TPdfHeader {

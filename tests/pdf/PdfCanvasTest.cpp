@@ -147,6 +147,62 @@ TEST_F(PdfCanvasTest, TextStateTravelsWithItsPage) {
     EXPECT_EQ(file.find("_HScalling"), std::string::npos);
 }
 
+TEST_F(PdfCanvasTest, DefaultTextStateIsRestoredThoughNotStoredAndStaleValuesGo) {
+    TPdfDictionary* first = canvas->GetPage();
+    TPdfCanvasAttribute& state = canvas->Attribute();
+    state.SetWordSpace(2);
+    state.SetCharSpace(3);
+    state.SetHorizontalScaling(120);
+    state.SetLeading(4);
+    doc.AddPage();
+    TPdfDictionary* second = canvas->GetPage();
+    canvas->SetPage(first);  // the second page's state, all defaults, is saved here
+    EXPECT_EQ(second->ValueByKey("_Word_Space"), nullptr);
+    EXPECT_EQ(second->ValueByKey("_HScalling"), nullptr);
+    EXPECT_EQ(second->ValueByKey("_Leading"), nullptr);
+    ASSERT_NE(second->RealByKey("_Font_Size"), nullptr);
+
+    // Back on the second page, the first page's values must not linger.
+    canvas->SetPage(second);
+    EXPECT_EQ(state.WordSpace(), 0.0f);
+    EXPECT_EQ(state.CharSpace(), 0.0f);
+    EXPECT_EQ(state.HorizontalScaling(), 100);
+    EXPECT_EQ(state.Leading(), 0.0f);
+    EXPECT_EQ(state.FontSize(), 10.0f);
+
+    // The first page returns to defaults: its earlier values are dropped, not restored.
+    canvas->SetPage(first);
+    EXPECT_EQ(state.WordSpace(), 2.0f);
+    EXPECT_EQ(state.HorizontalScaling(), 120);
+    state.SetWordSpace(0);
+    state.SetCharSpace(0);
+    state.SetHorizontalScaling(100);
+    state.SetLeading(0);
+    canvas->SetPage(second);
+    EXPECT_EQ(first->ValueByKey("_Word_Space"), nullptr);
+    EXPECT_EQ(first->ValueByKey("_HScalling"), nullptr);
+    canvas->SetPage(first);
+    EXPECT_EQ(state.WordSpace(), 0.0f);
+    EXPECT_EQ(state.CharSpace(), 0.0f);
+    EXPECT_EQ(state.HorizontalScaling(), 100);
+    EXPECT_EQ(state.Leading(), 0.0f);
+}
+
+TEST_F(PdfCanvasTest, ALeftPageKeepsItsContentInAnExactBuffer) {
+    TPdfDictionary* first = canvas->GetPage();
+    for (int i = 0; i < 40; ++i) canvas->WriteString("q 1 0 0 1 0 0 cm Q\n");
+    const std::string content = Content();
+    doc.AddPage();
+    const TMemoryStream& data = first->StreamByKey("Contents")->Data();
+    EXPECT_EQ(data.Bytes(), content);
+    EXPECT_EQ(data.Capacity(), data.Bytes().size());
+
+    // Writing to it again still appends after what is there.
+    canvas->SetPage(first);
+    canvas->WriteString("Q\n");
+    EXPECT_EQ(Content(), content + "Q\n");
+}
+
 TEST(PdfCanvasAttribute, RangesAreCheckedAndFailuresChangeNothing) {
     TPdfCanvasAttribute state;
     EXPECT_EQ(state.FontSize(), 0.0f);

@@ -9,6 +9,7 @@ namespace {
 
 using test::FixClock;
 using test::Saved;
+using test::Written;
 
 TEST(PdfXref, NewTableNumbersObjectsInOrderAndRefusesNonDirectObjects) {
     TPdfXref xref;
@@ -44,6 +45,40 @@ TEST(PdfXref, NewTableNumbersObjectsInOrderAndRefusesNonDirectObjects) {
     xref.WriteTo(out);
     EXPECT_EQ(out.Bytes(),
               "xref\r\n0 3\r\n0000000000 65535 f\r\n0000000011 00000 n\r\n0000000000 00000 n\r\n");
+}
+
+TEST(PdfXref, EntriesStayInPlaceAndInOrderAsTheTableGrows) {
+    TPdfXref xref;
+    auto* first = xref.Add(std::make_unique<TPdfNumber>(1));
+    TPdfXrefEntry* firstEntry = &xref.Entries(1);
+    for (int i = 2; i <= 5000; ++i) {
+        auto* object = xref.Add(std::make_unique<TPdfNumber>(i));
+        ASSERT_EQ(object->ObjectNumber(), i);
+    }
+    EXPECT_EQ(&xref.Entries(1), firstEntry);
+    EXPECT_EQ(firstEntry->Target.get(), first);
+    EXPECT_EQ(xref.EntryCount(), 5001);
+    EXPECT_EQ(static_cast<TPdfNumber*>(xref.ObjectByNumber(4321))->Value, 4321);
+    EXPECT_EQ(xref.Entries(0).Generation, 65535);
+    EXPECT_EQ(xref.Entries(0).Mark, 'f');
+    EXPECT_EQ(xref.Entries(5000).Mark, 'n');
+}
+
+TEST(PdfXref, ReferencesAndNumbersStaySmall) {
+    // A long batch keeps several of these per page until the save; on 64-bit systems they
+    // fit the smallest heap blocks.
+    if constexpr (sizeof(void*) == 8) {
+        EXPECT_LE(sizeof(TPdfObject), 16u);
+        EXPECT_LE(sizeof(TPdfNumber), 24u);
+        EXPECT_LE(sizeof(TPdfReal), 24u);
+        EXPECT_LE(sizeof(TPdfXrefEntry), 24u);
+    }
+    TPdfXref xref;
+    auto* number = xref.Add(std::make_unique<TPdfNumber>(7));
+    EXPECT_EQ(number->GenerationNumber(), 0);
+    TPdfDictionary holder(&xref);
+    holder.Put("N", *number);
+    EXPECT_EQ(Written(holder), "<<\r\n/N 1 0 R\r\n>>");
 }
 
 TEST(PdfXref, SavedFileOffsetsPointAtTheirObjectsAndTheXrefKeyword) {
