@@ -193,6 +193,29 @@ TEST_F(CreateProgress, TheDialogsCancelButtonStopsTheRunWhileTheWindowWaitsBehin
     EXPECT_FALSE(w.Creating());
 }
 
+TEST_F(CreateProgress, TheDesktopsDialogWaitsHalfASecondAndItsFocusedCancelAnswersTheKeyboard) {
+    QWidget owner;
+    owner.show();
+    auto progress = TQtDialogService().StartProgress(&owner, QStringLiteral("Creating PDF"), 40);
+    auto* dialog = owner.findChild<QProgressDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    progress->Step(0, 40, QStringLiteral("Page 1 of 40: a.bmp"));
+    EXPECT_FALSE(dialog->isVisible());  // a short run never shows it
+    EXPECT_FALSE(progress->WasCancelled());
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 3000);  // shown by its own timer once the delay is over
+    progress->Step(11, 40, QStringLiteral("Page 12 of 40: holiday-12.jpg"));
+    EXPECT_EQ(dialog->findChild<QLabel*>()->text(), "Page 12 of 40: holiday-12.jpg");
+    EXPECT_EQ(dialog->value(), 11);
+    auto* cancel = dialog->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), "Cancel");
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Space);
+    EXPECT_TRUE(progress->WasCancelled());
+    progress.reset();
+    EXPECT_EQ(owner.findChild<QProgressDialog*>(), nullptr);
+}
+
 // ---------------------------------------------------------------- photos upright in the window
 
 // Pages as large as their pictures, so a page's sides show the size the photo was laid out with.
