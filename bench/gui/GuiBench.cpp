@@ -35,6 +35,17 @@ public:
     QStringList OpenFiles(QWidget*, const tovra::TOpenFilesRequest&) override { return {}; }
     QString SaveFile(QWidget*, const tovra::TSaveFileRequest&) override { return {}; }
     QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    std::unique_ptr<tovra::TRunProgress> StartProgress(QWidget*, const QString&, int) override {
+        return std::make_unique<TSilentProgress>();
+    }
+
+private:
+    // Shows nothing and is never cancelled, so a measured run is only the run.
+    class TSilentProgress : public tovra::TRunProgress {
+    public:
+        void Step(int, int, const QString&) override {}
+        bool WasCancelled() override { return false; }
+    };
 };
 
 double Median(std::vector<double> values) {

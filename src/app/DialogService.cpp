@@ -1,13 +1,64 @@
 #include "DialogService.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
 
 #include "PicturePreviewDialog.h"
 
 namespace tovra {
 
 namespace {
+// QProgressDialog driven from the run's callbacks. The run holds the UI thread, so each step lets
+// pending events through: paints always, user input only once the window-modal dialog is up and
+// keeps it away from the owner. Before that, a click on the owner would reach a window whose list
+// the run is reading.
+class TQtRunProgress : public TRunProgress {
+public:
+    TQtRunProgress(QWidget* owner, const QString& title, int count) : dialog_(owner) {
+        dialog_.setWindowTitle(title);
+        dialog_.setWindowModality(Qt::WindowModal);
+        auto* cancel = new QPushButton(QStringLiteral("Cancel"), &dialog_);
+        cancel->setAccessibleName(QStringLiteral("Cancel"));
+        dialog_.setCancelButton(cancel);  // the dialog takes it over
+        if (auto* bar = dialog_.findChild<QProgressBar*>()) bar->setAccessibleName(title);
+        dialog_.setLabelText(title);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+        dialog_.setRange(0, count);
+        dialog_.setMinimumDuration(kProgressDelayMs);
+        dialog_.setValue(0);
+    }
+
+    void Step(int index, int, const QString& text) override {
+        dialog_.setLabelText(text);
+        dialog_.setValue(index);
+        LetEventsThrough();
+    }
+
+    bool WasCancelled() override {
+        LetEventsThrough();
+        return dialog_.wasCanceled();
+    }
+
+private:
+    void LetEventsThrough() {
+        const bool shown = dialog_.isVisible();
+        if (shown && !busyCursorEased_ && QApplication::overrideCursor()) {
+            // The arrow with a busy sign: the run goes on, and Cancel can still be pointed at.
+            QApplication::changeOverrideCursor(Qt::BusyCursor);
+            busyCursorEased_ = true;
+        }
+        QCoreApplication::processEvents(shown ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    }
+
+    QProgressDialog dialog_;
+    bool busyCursorEased_ = false;
+};
+
 bool AskYesNo(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text) {
     QMessageBox box(icon, title, text, QMessageBox::Yes | QMessageBox::No, owner);
     box.setDefaultButton(QMessageBox::Yes);
@@ -64,6 +115,10 @@ QString TQtDialogService::SaveFile(QWidget* owner, const TSaveFileRequest& reque
 
 QString TQtDialogService::PickFolder(QWidget* owner, const QString& title, const QString& start) {
     return QFileDialog::getExistingDirectory(owner, title, start);
+}
+
+std::unique_ptr<TRunProgress> TQtDialogService::StartProgress(QWidget* owner, const QString& title, int count) {
+    return std::make_unique<TQtRunProgress>(owner, title, count);
 }
 
 }  // namespace tovra

@@ -2,6 +2,8 @@
 // Every dialog the main window shows goes through this one service: message boxes, the open
 // dialogs of Load Images, the save dialog of Create PDF and the folder picker. The program uses
 // the Qt implementation; tests put in a scripted one that answers without showing anything.
+#include <memory>
+
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +33,18 @@ struct TSaveFileRequest {
     QString FileName;       // the proposed name
 };
 
+// A progress display for a long run on the UI thread. The run reports each step; between steps
+// the display lets the desktop repaint and its Cancel button be pressed.
+class TRunProgress {
+public:
+    virtual ~TRunProgress() = default;
+    // Step `index` (from 0) of `count` begins; `text` says what it makes.
+    virtual void Step(int index, int count, const QString& text) = 0;
+    // True once the user asked to stop. Lets pending events through first, so a click made
+    // while the step ran is seen.
+    virtual bool WasCancelled() = 0;
+};
+
 class TDialogService {
 public:
     virtual ~TDialogService() = default;
@@ -47,6 +61,9 @@ public:
     virtual QString SaveFile(QWidget* owner, const TSaveFileRequest& request) = 0;
     // The chosen folder, or an empty string when the user cancels.
     virtual QString PickFolder(QWidget* owner, const QString& title, const QString& start) = 0;
+    // A progress display titled `title`, with a Cancel button, for a run of `count` steps. It
+    // appears only when the run lasts longer than about half a second, and goes when released.
+    virtual std::unique_ptr<TRunProgress> StartProgress(QWidget* owner, const QString& title, int count) = 0;
 };
 
 // The dialogs of the desktop, shown modally.
@@ -62,6 +79,11 @@ public:
     QStringList OpenFiles(QWidget* owner, const TOpenFilesRequest& request) override;
     QString SaveFile(QWidget* owner, const TSaveFileRequest& request) override;
     QString PickFolder(QWidget* owner, const QString& title, const QString& start) override;
+    // A window-modal progress dialog: while it is shown the owner takes no input.
+    std::unique_ptr<TRunProgress> StartProgress(QWidget* owner, const QString& title, int count) override;
 };
+
+// How long a run goes before its progress dialog appears.
+inline constexpr int kProgressDelayMs = 500;
 
 }  // namespace tovra

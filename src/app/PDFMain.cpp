@@ -145,6 +145,11 @@ void TfrmPDFMain::ConnectHandlers() {
 }
 
 void TfrmPDFMain::closeEvent(QCloseEvent* event) {
+    // The run reads the list; the window closes only after it.
+    if (creating_) {
+        event->ignore();
+        return;
+    }
     // A failed write keeps the window open with its list.
     if (!WritePrefsShowingFailure()) {
         event->ignore();

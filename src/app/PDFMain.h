@@ -154,6 +154,10 @@ public:
 
     // --- Commands ---
     void aCreatePDFExecute();
+    // True while Create PDF runs.
+    bool Creating() const { return creating_; }
+    // The progress line of a run: "Page 12 of 40: holiday-12.jpg" for index 11 of 40.
+    static QString CreateProgressText(int index, int count, const std::string& fileName);
     void aPrefsExecute();
     void aPropertiesExecute();
     void aAboutExecute();
@@ -195,6 +199,7 @@ private:
     std::vector<std::unique_ptr<TPDFImage>> entries_;  // one per list row, in row order
     TPDFImage* currentImage_ = nullptr;
     bool updating_ = false;
+    bool creating_ = false;
     bool picturePreviewDialog_ = true;
     QString loadDialogFileName_;
     QString loadDialogDirectory_;

@@ -1,5 +1,6 @@
 // The Create PDF command: the proposed name, the save dialog, the question about an existing
-// file, and the run through the engine with the busy cursor shown.
+// file, and the run through the engine with the busy cursor and, for a long run, a progress
+// dialog whose Cancel stops it.
 #include <QFileInfo>
 
 #include "DialogService.h"
@@ -13,8 +14,16 @@
 
 namespace tovra {
 
+QString TfrmPDFMain::CreateProgressText(int index, int count, const std::string& fileName) {
+    return QStringLiteral("Page %1 of %2: %3")
+        .arg(index + 1)
+        .arg(count)
+        .arg(QString::fromStdString(FileNamePart(fileName)));
+}
+
 void TfrmPDFMain::aCreatePDFExecute() {
-    if (RowCount() == 0) return;
+    // The run lets events through for its progress dialog; a second run must not start inside it.
+    if (creating_ || RowCount() == 0) return;
     TSaveFileRequest request;
     request.Filter = {QStringLiteral("PDF Document (*.pdf)"), {QStringLiteral("*.pdf")}};
     request.DefaultSuffix = QStringLiteral("pdf");
@@ -25,15 +34,27 @@ void TfrmPDFMain::aCreatePDFExecute() {
     if (QFileInfo::exists(path) && !dialogs_->WarningYesNo(this, kAppTitle, QStringLiteral("Replace existing file?")))
         return;
 
+    const TFlagSet creating(creating_);
     const TBusyCursor busy;
     std::vector<const TPDFImage*> rows;
     rows.reserve(entries_.size());
     for (const auto& entry : entries_) rows.push_back(entry.get());
+    const std::unique_ptr<TRunProgress> progress =
+        dialogs_->StartProgress(this, QStringLiteral("Creating PDF"), static_cast<int>(rows.size()));
     TCreateOptions options;
     options.Build.PreviewMargins = {prpView->MarginTop(), prpView->MarginBottom(), prpView->MarginLeft(),
                                     prpView->MarginRight()};
+    options.Build.AutoOrient = Prefs.AutoOrient;
+    options.Build.OnRow = [&progress](int index, int count, const TPDFImage& entry) {
+        progress->Step(index, count, CreateProgressText(index, count, entry.FileName));
+    };
+    options.Build.Cancelled = [&progress] { return progress->WasCancelled(); };
     if (Prefs.AutoOpenPDF) options.OpenFile = openPdf_;
-    CreatePdf(prMain, rows, path.toStdString(), options);
+    try {
+        CreatePdf(prMain, rows, path.toStdString(), options);
+    } catch (const ERunCancelled&) {
+        // Asked for by the user: nothing was written and there is nothing to report.
+    }
 }
 
 }  // namespace tovra

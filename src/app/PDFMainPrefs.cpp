@@ -4,6 +4,8 @@
 
 #include "PDFMain.h"
 #include "components/Other/IniFile.h"
+#include "convert/PageLayout.h"
+#include "report/PRJpegImage.h"
 
 namespace tovra {
 
@@ -15,6 +17,12 @@ void TfrmPDFMain::ApplyPrefs() {
     cbShowPreview->setChecked(Prefs.ShowPreview);  // its handler shows or hides the preview
     saveDialogDirectory_ = QString::fromStdString(Prefs.DefaultSaveDir);
     if (Prefs.PDFDefaults) ShowSettings(*Prefs.PDFDefaults);
+    if (priViewJPG->AutoOrient() != Prefs.AutoOrient) {
+        priViewJPG->SetAutoOrient(Prefs.AutoOrient);
+        // A photo shown turns, and its width and height swap for the layout.
+        if (currentImage_ && currentImage_->JpegItem == priViewJPG && priViewJPG->Visible())
+            LayoutPage(currentImage_);
+    }
     ApplyCreatePdfRule();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A dialog service that shows nothing: each dialog takes the next answer the test queued and
 // records what it was asked, so tests can check texts and answer "Replace existing file?".
+// Progress displays record their steps and can be told to be cancelled at a step.
 #include <deque>
 #include <stdexcept>
 
@@ -12,7 +13,7 @@
 namespace tovra::test {
 
 struct TAskedDialog {
-    QString Kind;  // "question", "warning", "error", "open", "save", "folder"
+    QString Kind;  // "question", "warning", "error", "open", "save", "folder", "progress"
     QString Title;
     QString Text;
 };
@@ -24,6 +25,13 @@ public:
     std::deque<QString> SaveAnswers;       // save dialogs; an empty string is Cancel
     std::deque<QString> FolderAnswers;
     std::vector<TAskedDialog> Asked;
+    // Progress: the title asked for, the step texts shown, and the step whose Cancel is pressed
+    // (-1: never). A run's display lives until the run ends; ProgressOpen tells whether it does.
+    QString ProgressTitle;
+    int ProgressCount = -1;
+    QStringList ProgressTexts;
+    int CancelAtStep = -1;
+    bool ProgressOpen = false;
     TOpenFilesRequest LastOpen;
     TSaveFileRequest LastSave;
 
@@ -53,6 +61,14 @@ public:
         return Next(FolderAnswers, "folder");
     }
 
+    std::unique_ptr<TRunProgress> StartProgress(QWidget*, const QString& title, int count) override {
+        Asked.push_back({"progress", title, {}});
+        ProgressTitle = title;
+        ProgressCount = count;
+        ProgressTexts.clear();
+        return std::make_unique<TScriptedProgress>(*this);
+    }
+
     // The error texts shown so far.
     QStringList Errors() const {
         QStringList texts;
@@ -62,6 +78,21 @@ public:
     }
 
 private:
+    class TScriptedProgress : public TRunProgress {
+    public:
+        explicit TScriptedProgress(TScriptedDialogs& owner) : owner_(owner) { owner_.ProgressOpen = true; }
+        ~TScriptedProgress() override { owner_.ProgressOpen = false; }
+        void Step(int index, int, const QString& text) override {
+            owner_.ProgressTexts << text;
+            if (index == owner_.CancelAtStep) cancelled_ = true;
+        }
+        bool WasCancelled() override { return cancelled_; }
+
+    private:
+        TScriptedDialogs& owner_;
+        bool cancelled_ = false;
+    };
+
     template <class T>
     static T Next(std::deque<T>& answers, const char* kind) {
         if (answers.empty()) throw std::logic_error(std::string("no scripted answer for a ") + kind + " dialog");
