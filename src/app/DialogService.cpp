@@ -21,9 +21,9 @@ public:
     TQtRunProgress(QWidget* owner, const QString& title, int count) : dialog_(owner) {
         dialog_.setWindowTitle(title);
         dialog_.setWindowModality(Qt::WindowModal);
-        auto* cancel = new QPushButton(QStringLiteral("Cancel"), &dialog_);
-        cancel->setAccessibleName(QStringLiteral("Cancel"));
-        dialog_.setCancelButton(cancel);  // the dialog takes it over
+        // The dialog's own button: replacing it would leave two Escape shortcuts that cancel each other out.
+        dialog_.setCancelButtonText(QStringLiteral("Cancel"));
+        if (auto* cancel = dialog_.findChild<QPushButton*>()) cancel->setAccessibleName(QStringLiteral("Cancel"));
         if (auto* bar = dialog_.findChild<QProgressBar*>()) bar->setAccessibleName(title);
         dialog_.setLabelText(title);
         dialog_.setAutoClose(false);

@@ -216,6 +216,17 @@ TEST_F(CreateProgress, TheDesktopsDialogWaitsHalfASecondAndItsFocusedCancelAnswe
     EXPECT_EQ(owner.findChild<QProgressDialog*>(), nullptr);
 }
 
+TEST_F(CreateProgress, EscapeCancelsTheRunRatherThanOnlyHidingTheDialog) {
+    QWidget owner;
+    owner.show();
+    auto progress = TQtDialogService().StartProgress(&owner, QStringLiteral("Creating PDF"), 40);
+    auto* dialog = owner.findChild<QProgressDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 3000);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    EXPECT_TRUE(progress->WasCancelled());
+}
+
 // ---------------------------------------------------------------- photos upright in the window
 
 // Pages as large as their pictures, so a page's sides show the size the photo was laid out with.
