@@ -19,22 +19,12 @@
 #include "app/dialogs/ReportingEdit.h"
 #include "components/Other/IniFile.h"
 #include "components/Other/PrintUtils.h"
+#include "FakePrinter.h"
 
 namespace tovra {
 namespace {
 
-TPaperSource Printer(std::vector<std::tuple<std::string, int, int>> forms) {
-    return [forms](int) {
-        TPrinterPapers papers;
-        std::int16_t code = 1;
-        for (const auto& [name, width, height] : forms) {
-            papers.Names.push_back(name);
-            papers.Codes.push_back(code++);
-            papers.Sizes.push_back({width, height});
-        }
-        return papers;
-    };
-}
+using test::Printer;
 
 class PrefsDialogTest : public ::testing::Test {
 protected:

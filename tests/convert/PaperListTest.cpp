@@ -3,6 +3,7 @@
 #include "convert/PaperList.h"
 
 #include "common/Exceptions.h"
+#include "FakePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +12,7 @@
 namespace tovra {
 namespace {
 
-// A printer that reports exactly these forms (name, width, height in tenths of a millimetre).
-TPaperSource Printer(std::vector<std::tuple<std::string, int, int>> forms) {
-    return [forms](int) {
-        TPrinterPapers papers;
-        std::int16_t code = 1;
-        for (const auto& [name, width, height] : forms) {
-            papers.Names.push_back(name);
-            papers.Codes.push_back(code++);
-            papers.Sizes.push_back({width, height});
-        }
-        return papers;
-    };
-}
+using test::Printer;
 
 TEST(PaperPoints, StandardFormsGetTheirUsualPointSizes) {
     struct Case { const char* name; int width, height; int x, y; };
