@@ -1,16 +1,12 @@
 #pragma once
-// The kind of picture a file holds, decided from its file name's extension alone.
-#include <cstdint>
+// The kind of picture a file holds, decided from its file name's extension alone (the kinds
+// and their extensions are the table of imaging/ImageFormats.h).
 #include <string>
 #include <string_view>
 
+#include "imaging/ImageFormats.h"
+
 namespace tovra {
-
-enum TImageKind : std::uint8_t { ikBMP = 0, ikGIF = 1, ikJPEG = 2, ikNone = 3 };
-
-// ".BMP" -> ikBMP, ".GIF" -> ikGIF, ".JPEG" or ".JPG" -> ikJPEG, compared after turning ASCII
-// letters to upper case; anything else, the empty extension included, is ikNone.
-TImageKind ImageKindOf(std::string_view extension);
 
 // The text from the last "." of the path's file-name part onward, or "" when it has none.
 std::string FileExtension(std::string_view path);

@@ -74,8 +74,10 @@ void TBitmap::Assign(const TGraphic& source) {
     if (&source == this) return;
     if (source.IsBitmap())
         image_ = static_cast<const TBitmap&>(source).image_;
-    else
+    else if (source.IsJpeg())
         image_ = static_cast<const TJpegImage&>(source).Decode(0);
+    else
+        image_ = source.ToImage();
 }
 
 void TBitmap::Assign(const TPicture& source) {

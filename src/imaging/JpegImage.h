@@ -38,7 +38,7 @@ public:
     const std::optional<TJpegFileSource>& Source() const { return source_; }
     int Components() const { return info_.components; }
     bool HasAdobeMarker() const { return info_.adobeMarker; }
-    int Orientation() const { return info_.orientation; }
+    int Orientation() const override { return info_.orientation; }
     const TJpegInfo& Info() const { return info_; }
     const std::string& FileName() const { return name_; }
 

@@ -2,6 +2,7 @@
 
 #include "Bitmap.h"
 #include "JpegImage.h"
+#include "RecordImage.h"
 
 namespace tovra {
 
@@ -16,6 +17,10 @@ const TBitmap* TPicture::Bitmap() const {
 
 const TJpegImage* TPicture::Jpeg() const {
     return IsJpeg() ? static_cast<const TJpegImage*>(graphic_.get()) : nullptr;
+}
+
+const TRecordImage* TPicture::Record() const {
+    return IsRecord() ? static_cast<const TRecordImage*>(graphic_.get()) : nullptr;
 }
 
 }  // namespace tovra

@@ -1,6 +1,6 @@
 #pragma once
 // TPicture: the container a component shows — it owns at most one graphic, a bitmap or
-// a JPEG picture. Copying a picture copies its graphic.
+// a JPEG picture or an image record. Copying a picture copies its graphic.
 #include <memory>
 
 #include "Graphic.h"
@@ -9,6 +9,7 @@ namespace tovra {
 
 class TBitmap;
 class TJpegImage;
+class TRecordImage;
 
 class TPicture {
 public:
@@ -33,9 +34,11 @@ public:
 
     bool IsBitmap() const { return graphic_ && graphic_->IsBitmap(); }
     bool IsJpeg() const { return graphic_ && graphic_->IsJpeg(); }
+    bool IsRecord() const { return graphic_ && graphic_->IsRecord(); }
     // The graphic as its kind, or nullptr when it is of the other kind or absent.
     const TBitmap* Bitmap() const;
     const TJpegImage* Jpeg() const;
+    const TRecordImage* Record() const;
 
     int Width() const { return graphic_ ? graphic_->Width() : 0; }
     int Height() const { return graphic_ ? graphic_->Height() : 0; }

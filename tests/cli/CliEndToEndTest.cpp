@@ -115,7 +115,7 @@ TEST_F(CliEndToEnd, ExitStatuses) {
     EXPECT_EQ(Cli("-m 1,2 -o " + Quoted("x.pdf") + img).exitCode, 2);
     EXPECT_EQ(Cli(img).exitCode, 2);  // no output
     EXPECT_EQ(Cli("-o " + Quoted("x.pdf")).exitCode, 2);  // no image
-    const auto onlyUnsupported = Cli("-o " + Quoted("x.pdf") + " " + Quoted("scan.png"));
+    const auto onlyUnsupported = Cli("-o " + Quoted("x.pdf") + " " + Quoted("notes.txt"));
     EXPECT_EQ(onlyUnsupported.exitCode, 2);
     EXPECT_NE(onlyUnsupported.output.find("skipping"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "x.pdf"));

@@ -12,7 +12,14 @@ TEST(ImageKinds, ExtensionsAnyCase) {
     EXPECT_EQ(ImageKindOfFile("/p/a.GIF"), ikGIF);
     EXPECT_EQ(ImageKindOfFile("/p/photo.Jpeg"), ikJPEG);
     EXPECT_EQ(ImageKindOfFile("/p/x.jPg"), ikJPEG);
-    EXPECT_EQ(ImageKindOfFile("/p/scan.png"), ikNone);
+    EXPECT_EQ(ImageKindOfFile("/p/scan.png"), ikPNG);
+    EXPECT_EQ(ImageKindOfFile("/p/scan.TIF"), ikTIFF);
+    EXPECT_EQ(ImageKindOfFile("/p/scan.tiff"), ikTIFF);
+    EXPECT_EQ(ImageKindOfFile("/p/a.WebP"), ikWebP);
+    EXPECT_EQ(ImageKindOfFile("/p/a.heic"), ikHEIF);
+    EXPECT_EQ(ImageKindOfFile("/p/a.HEIF"), ikHEIF);
+    EXPECT_EQ(ImageKindOfFile("/p/a.avif"), ikHEIF);
+    EXPECT_EQ(ImageKindOfFile("/p/scan.pdf"), ikNone);
     EXPECT_EQ(ImageKindOfFile("/p/noextension"), ikNone);
     EXPECT_EQ(ImageKindOfFile("/p/archive.jpg.gz"), ikNone);
     // Only the file-name part counts: a dot in a folder name is no extension.
