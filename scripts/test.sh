@@ -15,7 +15,7 @@ cmake --build "$build" -j2
 # own folder. Any sanitizer report fails the test that caused it.
 asan_build=${TOVRA_ASAN_BUILD_DIR:-build-asan}
 cmake -S . -B "$asan_build" -DCMAKE_BUILD_TYPE=Debug -DTOVRA_SANITIZE=ON >/dev/null
-cmake --build "$asan_build" -j2 --target tovra_imaging_tests tovra_fuzz_bmp tovra_fuzz_gif tovra_fuzz_jpeg
+cmake --build "$asan_build" -j2 --target tovra_imaging_tests tovra_fuzz_targets
 (cd "$asan_build" &&
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --output-on-failure -j2 -R '^(imaging\.|fuzz_replay_)')
