@@ -88,6 +88,10 @@ QImage DecodePngForScreen(std::span<const std::uint8_t> file, int maxSide) {
     const std::size_t rowBytes = std::size_t{width} * 4;
     constexpr int kFlags = SPNG_DECODE_TRNS;
 
+    const double ratio = scaled ? static_cast<double>(maxSide) / longSide : 1.0;
+    const int targetWidth = std::max(1, static_cast<int>(std::lround(width * ratio)));
+    const int targetHeight = std::max(1, static_cast<int>(std::lround(height * ratio)));
+
     if (!scaled || header.interlace_method != 0) {
         // Full size (an interlaced picture's passes fill every row again and again).
         CheckDecodedSize(width, height, 4);
@@ -95,12 +99,9 @@ QImage DecodePngForScreen(std::span<const std::uint8_t> file, int maxSide) {
         DecodeSpngRows(context.get(), SPNG_FMT_RGBA8, kFlags, rowBytes,
                        [&](std::uint32_t y) { return image.scanLine(static_cast<int>(y)); }, [](std::uint32_t, int) {});
         if (!scaled) return image;
-        return image.scaled(maxSide, maxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        return image.scaled(targetWidth, targetHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
 
-    const double ratio = static_cast<double>(maxSide) / longSide;
-    const int targetWidth = std::max(1, static_cast<int>(std::lround(width * ratio)));
-    const int targetHeight = std::max(1, static_cast<int>(std::lround(height * ratio)));
     CheckDecodedSize(width, 1, 4);
     QImage image = NewImage(targetWidth, targetHeight, QImage::Format_ARGB32);
     std::vector<std::uint8_t> row(rowBytes);

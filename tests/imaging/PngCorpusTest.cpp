@@ -83,14 +83,11 @@ TEST(PngCorpus, EveryGoodFileDecodesAsPillowDecodesIt) {
             std::string carried;
             for (const TFileSlice& slice : record.Slices) carried += file.substr(slice.Offset, slice.Length);
             EXPECT_EQ(carried, Slurp(dir / (std::to_string(n) + ".idat")));
-            const int colors = record.Color == TColorModel::RGB ? 3 : 1;
-            const std::vector<std::pair<std::string, int>> parms = {
-                {"Predictor", 15}, {"Colors", colors}, {"BitsPerComponent", file[24]}, {"Columns", width}};
-            ASSERT_EQ(record.DecodeParms.size(), parms.size());
-            for (std::size_t i = 0; i < parms.size(); ++i) {
-                EXPECT_EQ(record.DecodeParms[i].Key, parms[i].first);
-                EXPECT_EQ(record.DecodeParms[i].Value, parms[i].second);
-            }
+            std::vector<std::pair<std::string, int>> parms;
+            for (const TDecodeParm& parm : record.DecodeParms) parms.emplace_back(parm.Key, parm.Value);
+            EXPECT_EQ(parms, (std::vector<std::pair<std::string, int>>{
+                                 {"Predictor", 15}, {"Colors", record.Color == TColorModel::RGB ? 3 : 1},
+                                 {"BitsPerComponent", file[24]}, {"Columns", width}}));
         }
 
         const TImageRecord samples = AsSamples(record);

@@ -27,22 +27,13 @@ std::string DataOf(const TImageRecord& record) {
     return data;
 }
 
-std::string Inflate(const std::string& data) {
-    z_stream z{};
-    inflateInit(&z);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    z.avail_in = static_cast<uInt>(data.size());
-    std::string out;
-    char buffer[65536];
-    int result = Z_OK;
-    while (result == Z_OK) {
-        z.next_out = reinterpret_cast<Bytef*>(buffer);
-        z.avail_out = sizeof buffer;
-        result = inflate(&z, Z_NO_FLUSH);
-        out.append(buffer, sizeof buffer - z.avail_out);
-    }
-    inflateEnd(&z);
-    if (result != Z_STREAM_END) throw std::runtime_error("bad zlib stream");
+// The zlib stream inflated to exactly `size` bytes.
+std::string Inflate(const std::string& data, std::size_t size) {
+    std::string out(size, '\0');
+    uLongf length = static_cast<uLongf>(size);
+    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &length, reinterpret_cast<const Bytef*>(data.data()),
+                   static_cast<uLong>(data.size())) != Z_OK || length != size)
+        throw std::runtime_error("bad zlib stream");
     return out;
 }
 
@@ -84,9 +75,9 @@ std::string Zlib(const std::string& bytes) {
 
 TImageRecord AsSamples(const TImageRecord& record) {
     if (record.Encoding == TImageEncoding::Samples) return record;
-    const std::string filtered = Inflate(DataOf(record));
     const int colors = Parm(record, "Colors"), bits = Parm(record, "BitsPerComponent");
     const std::size_t rowBytes = (static_cast<std::size_t>(Parm(record, "Columns")) * colors * bits + 7) / 8;
+    const std::string filtered = Inflate(DataOf(record), (rowBytes + 1) * record.Height);
     const std::size_t bpp = std::max(1, colors * bits / 8);
     std::string samples(rowBytes * record.Height, '\0'), previous(rowBytes, '\0');
     auto* out = reinterpret_cast<unsigned char*>(samples.data());
