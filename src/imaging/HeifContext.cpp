@@ -9,8 +9,8 @@ namespace tovra {
 
 namespace {
 
-// libheif refuses pictures with a side from here on before it reads any pixels; the pixel
-// count is then checked against our own limits.
+// libheif refuses a picture (or a tile) with a side longer than this before it decodes
+// anything; the pixel count is then checked against our own limits.
 constexpr int kMaxHeifSide = 32768;
 
 std::string Trimmed(const char* text) {

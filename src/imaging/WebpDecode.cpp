@@ -35,6 +35,26 @@ void DecodeInto(std::span<const std::uint8_t> bytes, WebPDecoderConfig& config, 
     if (status != VP8_STATUS_OK) throw DecodeError(WebpStatusReason(status));
 }
 
+// A tiny file can describe a huge picture (a flat colour costs almost nothing), or claim one it
+// does not hold. When the picture is far larger than any real one of the file's size, it is
+// first decoded scaled down to one pixel, for which libwebp keeps only a few rows, so that its
+// samples are allocated only once the whole file has decoded.
+void CheckWebpDecodes(std::span<const std::uint8_t> bytes, int width, int height) {
+    constexpr std::int64_t kPlainPixels = std::int64_t{1} << 20;
+    constexpr std::int64_t kPixelsPerByte = 64;
+    const std::int64_t pixels = std::int64_t{width} * height;
+    if (pixels <= kPlainPixels || pixels <= kPixelsPerByte * static_cast<std::int64_t>(bytes.size())) return;
+    WebPDecoderConfig config;
+    if (!WebPInitDecoderConfig(&config)) throw DecodeError("the WebP decoder cannot be set up");
+    config.options.use_scaling = 1;
+    config.options.scaled_width = 1;
+    config.options.scaled_height = 1;
+    config.output.colorspace = MODE_RGBA;
+    const DecoderConfigGuard guard{config};
+    const VP8StatusCode status = WebPDecode(bytes.data(), bytes.size(), &config);
+    if (status != VP8_STATUS_OK) throw DecodeError(WebpStatusReason(status));
+}
+
 }  // namespace
 
 std::shared_ptr<TImageRecord> DecodeWebpStill(std::span<const std::uint8_t> bytes) {
@@ -45,15 +65,15 @@ std::shared_ptr<TImageRecord> DecodeWebpStill(std::span<const std::uint8_t> byte
     const int width = config.input.width;
     const int height = config.input.height;
     const auto pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    CheckDecodedSize(width, height, config.input.has_alpha ? 8 : 3);
+    CheckWebpDecodes(bytes, width, height);
 
     if (!config.input.has_alpha) {
-        CheckDecodedSize(width, height, 3);
         std::string rgb(pixels * 3, '\0');
         DecodeInto(bytes, config, MODE_RGB, reinterpret_cast<std::uint8_t*>(rgb.data()), rgb.size(), width * 3);
         return MakeSamplesRecord(width, height, TColorModel::RGB, std::move(rgb));
     }
     // RGBA decoded, then split into samples and mask: 4 + 3 + 1 bytes a pixel at the peak.
-    CheckDecodedSize(width, height, 8);
     const auto rgba = std::make_unique_for_overwrite<std::uint8_t[]>(pixels * 4);
     DecodeInto(bytes, config, MODE_RGBA, rgba.get(), pixels * 4, width * 4);
     return RecordFromInterleaved({rgba.get(), std::ptrdiff_t{width} * 4, width, height, true, false});

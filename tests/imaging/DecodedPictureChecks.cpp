@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <random>
 
-#include "RecordImage.h"
 #include "TestSupport.h"
 #include "common/Exceptions.h"
 
@@ -16,19 +15,15 @@ QImage GradientPicture(int width, int height, bool alpha, bool neutral) {
     QImage image(width, height, QImage::Format_ARGB32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const int r = x * 255 / std::max(1, width - 1);
-            const int g = y * 255 / std::max(1, height - 1);
-            const int b = std::abs(x - y) < width / 4 ? 200 : 40;
-            const int a = alpha ? 255 - r : 255;
+            const int r = x * 255 / (width - 1), g = y * 255 / (height - 1);
+            const int b = std::abs(x - y) < width / 4 ? 200 : 40, a = alpha ? 255 - r : 255;
             image.setPixel(x, y, neutral ? qRgba((r + g) / 2, (r + g) / 2, (r + g) / 2, a) : qRgba(r, g, b, a));
         }
     return image;
 }
 
-QImage RecordPixels(const TImageRecord& record) { return SamplesToImage(record, 0); }
-
 double MeanDelta(const QImage& a, const QImage& b) {
-    if (a.size() != b.size() || a.isNull()) return -1;
+    if (a.size() != b.size()) return -1;
     const QImage pa = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const QImage pb = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     double total = 0;
@@ -41,33 +36,28 @@ double MeanDelta(const QImage& a, const QImage& b) {
     return total / (4.0 * pa.width() * pa.height());
 }
 
-bool HaveProgram(const std::string& name) {
-    return RunCommand("command -v " + ShellQuote(name)).exitCode == 0;
-}
-
 int CheckDamagedCopies(const std::string& good, const std::string& kind, const std::string& extension,
                        const std::function<void(const std::string& path)>& load) {
     const TempDir dir;
     std::vector<std::pair<std::string, std::string>> copies = {
         {"half", good.substr(0, good.size() / 2)},
         {"tail-cut", good.substr(0, good.size() - 7)},
-        {"header-broken", "\0\0\0\x18" + good.substr(4, 4) + "\xff\xff\xff\xff" + good.substr(12)},
+        {"header-broken", std::string("\0\0\0\x18", 4) + good.substr(4, 4) + "\xff\xff\xff\xff" + good.substr(12)},
         {"empty", ""},
         {"other-kind", "\x89PNG\r\n\x1a\n" + good.substr(8)},
     };
     std::mt19937 random(13);
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 150; ++i) {
         std::string changed = good;
         for (int n = 1 + static_cast<int>(random() % 8); n > 0; --n)
             changed[random() % changed.size()] ^= static_cast<char>(1 << (random() % 8));
         copies.emplace_back("changed-" + std::to_string(i), std::move(changed));
     }
-    std::filesystem::create_directory(dir / ("folder" + extension));
     int refused = 0;
     testing::internal::CaptureStderr();
-    for (const auto& [label, bytes] : copies) WriteFileBytes(dir / (label + extension), bytes);
     for (const auto& [label, bytes] : copies) {
         const std::string path = (dir / (label + extension)).string();
+        WriteFileBytes(path, bytes);
         try {
             load(path);
             EXPECT_TRUE(label.starts_with("changed-")) << label << " was not refused";
@@ -76,8 +66,8 @@ int CheckDamagedCopies(const std::string& good, const std::string& kind, const s
             EXPECT_TRUE(std::string(e.what()).starts_with("Cannot read " + kind + " file \"" + path + "\": ")) << e.what();
         }
     }
-    const std::string folder = (dir / ("folder" + extension)).string();
-    EXPECT_THROW(load(folder), Exception);
+    std::filesystem::create_directory(dir / ("folder" + extension));
+    EXPECT_THROW(load((dir / ("folder" + extension)).string()), Exception);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     return refused;
 }

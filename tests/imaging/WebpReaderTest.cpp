@@ -14,6 +14,8 @@
 namespace tovra::test {
 namespace {
 
+bool HaveProgram(const std::string& name) { return RunCommand("command -v " + ShellQuote(name)).exitCode == 0; }
+
 // The file decoded by Pillow, as RGBA.
 QImage PillowDecode(const std::filesystem::path& webp, const TempDir& dir) {
     const std::filesystem::path png = dir / (webp.filename().string() + ".pillow.png");
@@ -89,7 +91,7 @@ TEST(WebpReader, DecodesWhatTheToolsWrite) {
         EXPECT_FALSE(record.PhotoSamples);
         EXPECT_EQ(record.SoftMask != nullptr, c.alpha);
         int maxDelta = 0;
-        const QImage decoded = RecordPixels(record);
+        const QImage decoded = SamplesToImage(record, 0);
         const QImage expected = c.lossless ? source : PillowDecode(out, dir);
         EXPECT_EQ(CountDifferentPixels(decoded, expected, &maxDelta), 0) << "max delta " << maxDelta;
         EXPECT_LT(MeanDelta(decoded, source), c.lossless ? 0.01 : 3.0);
@@ -109,11 +111,9 @@ TEST(WebpReader, RefusesDamagedFilesNamingThem) {
     ASSERT_TRUE(GradientPicture(64, 48, true).save(QString::fromStdString((dir / "a.png").string())));
     ASSERT_EQ(RunCommand("cwebp -quiet -q 80 " + ShellQuote((dir / "a.png").string()) + " -o " +
                          ShellQuote((dir / "a.webp").string())).exitCode, 0);
-    const int refused = CheckDamagedCopies(ReadFileBytes(dir / "a.webp"), "WebP", ".webp", [](const std::string& path) {
-        LoadWebpFile(path)->ScreenImage(8);
-    });
-    EXPECT_GE(refused, 5);
-    std::cout << refused << " refused\n";
+    EXPECT_GE(CheckDamagedCopies(ReadFileBytes(dir / "a.webp"), "WebP", ".webp",
+                                 [](const std::string& path) { LoadWebpFile(path)->ScreenImage(8); }),
+              5);
 }
 
 }  // namespace
