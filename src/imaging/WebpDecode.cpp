@@ -37,8 +37,8 @@ void DecodeInto(std::span<const std::uint8_t> bytes, WebPDecoderConfig& config, 
 
 // A tiny file can describe a huge picture (a flat colour costs almost nothing), or claim one it
 // does not hold. When the picture is far larger than any real one of the file's size, it is
-// first decoded scaled down to one pixel, for which libwebp keeps only a few rows, so that its
-// samples are allocated only once the whole file has decoded.
+// first decoded scaled down to one pixel, which needs no full-size output, so that its samples
+// are allocated only once the whole file has proved to decode.
 void CheckWebpDecodes(std::span<const std::uint8_t> bytes, int width, int height) {
     constexpr std::int64_t kPlainPixels = std::int64_t{1} << 20;
     constexpr std::int64_t kPixelsPerByte = 64;

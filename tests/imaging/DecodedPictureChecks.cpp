@@ -12,7 +12,7 @@
 namespace tovra::test {
 
 QImage GradientPicture(int width, int height, bool alpha, bool neutral) {
-    QImage image(width, height, QImage::Format_ARGB32);
+    QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const int r = x * 255 / (width - 1), g = y * 255 / (height - 1);

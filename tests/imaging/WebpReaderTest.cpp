@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <map>
+
+#include <QColorSpace>
 
 #include "DecodedPictureChecks.h"
 #include "ImageTestHelpers.h"
@@ -41,32 +44,41 @@ QImage WriteTwoFrameGif(const std::filesystem::path& path) {
 
 struct WebpCase {
     const char* file;
-    const char* command;  // {a} the source picture, {b} a second frame, {gif} the GIF, {out} the file
-    bool alpha;
-    bool lossless;  // the result equals the source (else: equals Pillow's decode, close to the source)
+    const char* command;  // {a} the source picture, {b} a second frame, {icc} an sRGB profile, {out} the file
+    const char* source;   // the picture it shows: opaque, alpha, flat (large, of one colour), gif
+    bool lossless;        // the result equals the source (else: equals Pillow's decode, close to it)
 };
 
 const WebpCase kCases[] = {
-    {"lossless.webp", "cwebp -quiet -lossless {a} -o {out}", false, true},
-    {"lossless-alpha.webp", "cwebp -quiet -lossless -exact {a} -o {out}", true, true},
-    {"lossy.webp", "cwebp -quiet -q 90 {a} -o {out}", false, false},
-    {"lossy-alpha.webp", "cwebp -quiet -q 90 {a} -o {out}", true, false},
-    {"animation.webp", "img2webp -lossless {a} {b} -o {out}", true, true},
-    {"from-gif.webp", "gif2webp -quiet {gif} -o {out}", true, true},
+    {"lossless.webp", "cwebp -quiet -lossless {a} -o {out}", "opaque", true},
+    {"lossless-alpha.webp", "cwebp -quiet -lossless -exact {a} -o {out}", "alpha", true},
+    {"lossy.webp", "cwebp -quiet -q 90 {a} -o {out}", "opaque", false},
+    {"lossy-alpha.webp", "cwebp -quiet -q 90 {a} -o {out}", "alpha", false},
+    {"profile.webp", "cwebp -quiet -lossless {a} -o {out}.plain && webpmux -set icc {icc} {out}.plain -o {out}", "opaque",
+     true},
+    {"flat.webp", "cwebp -quiet -lossless {a} -o {out}", "flat", true},  // 2 megapixels in a few bytes
+    {"animation.webp", "img2webp -lossless {a} {b} -o {out}", "alpha", true},
+    {"from-gif.webp", "gif2webp -quiet {a} -o {out}", "gif", true},
 };
 
 std::string Expand(std::string text, const std::string& key, const std::string& value) {
-    if (const auto at = text.find(key); at != std::string::npos) text.replace(at, key.size(), ShellQuote(value));
+    for (auto at = text.find(key); at != std::string::npos; at = text.find(key))
+        text.replace(at, key.size(), ShellQuote(value));
     return text;
 }
 
 TEST(WebpReader, DecodesWhatTheToolsWrite) {
     const TempDir dir;
-    const QImage opaque = GradientPicture(64, 48, false), withAlpha = GradientPicture(64, 48, true);
-    ASSERT_TRUE(opaque.save(QString::fromStdString((dir / "opaque.png").string())));
-    ASSERT_TRUE(withAlpha.save(QString::fromStdString((dir / "alpha.png").string())));
-    ASSERT_TRUE(opaque.mirrored(true, false).save(QString::fromStdString((dir / "second.png").string())));
-    const QImage gifFirstFrame = WriteTwoFrameGif(dir / "two.gif");
+    QImage flat(2048, 1024, QImage::Format_RGB32);
+    flat.fill(qRgb(30, 140, 220));
+    std::map<std::string, QImage> sources = {
+        {"opaque", GradientPicture(64, 48, false)}, {"alpha", GradientPicture(64, 48, true)}, {"flat", flat}};
+    for (const auto& [name, picture] : sources)
+        ASSERT_TRUE(picture.save(QString::fromStdString((dir / (name + ".png")).string())));
+    ASSERT_TRUE(sources["opaque"].mirrored(true, false).save(QString::fromStdString((dir / "second.png").string())));
+    sources["gif"] = WriteTwoFrameGif(dir / "gif.gif");
+    const QByteArray srgb = QColorSpace(QColorSpace::SRgb).iccProfile();
+    WriteFileBytes(dir / "srgb.icc", srgb.toStdString());
     for (const WebpCase& c : kCases) {
         SCOPED_TRACE(c.file);
         const std::string command = c.command;
@@ -74,22 +86,23 @@ TEST(WebpReader, DecodesWhatTheToolsWrite) {
             std::cout << "[ SKIPPED  ] " << c.file << ": " << command.substr(0, command.find(' ')) << " is missing\n";
             continue;
         }
-        const bool fromGif = command.find("{gif}") != std::string::npos;
         const std::filesystem::path out = dir / c.file;
-        std::string line = Expand(command, "{a}", (dir / (c.alpha ? "alpha.png" : "opaque.png")).string());
-        line = Expand(Expand(Expand(line, "{b}", (dir / "second.png").string()), "{gif}", (dir / "two.gif").string()),
-                      "{out}", out.string());
+        const std::string input = (dir / c.source).string() + (std::string_view(c.source) == "gif" ? ".gif" : ".png");
+        const std::string line =
+            Expand(Expand(Expand(Expand(command, "{a}", input), "{b}", (dir / "second.png").string()), "{out}", out.string()),
+                   "{icc}", (dir / "srgb.icc").string());
         const CommandResult made = RunCommand(line);
         ASSERT_EQ(made.exitCode, 0) << line << "\n" << made.output;
 
         const auto picture = LoadWebpFile(out.string());
         const TImageRecord& record = picture->Record();
-        const QImage source = fromGif ? gifFirstFrame : c.alpha ? withAlpha : opaque;
+        const QImage source = sources[c.source];
         EXPECT_EQ(QSize(record.Width, record.Height), source.size());
         EXPECT_EQ(record.Color, TColorModel::RGB);
         EXPECT_EQ(record.BitsPerComponent, 8);
         EXPECT_FALSE(record.PhotoSamples);
-        EXPECT_EQ(record.SoftMask != nullptr, c.alpha);
+        EXPECT_EQ(record.IccProfile, command.find("{icc}") != std::string::npos ? srgb.toStdString() : std::string());
+        EXPECT_EQ(record.SoftMask != nullptr, source.hasAlphaChannel());
         int maxDelta = 0;
         const QImage decoded = SamplesToImage(record, 0);
         const QImage expected = c.lossless ? source : PillowDecode(out, dir);
