@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 
 struct Case {
     const char* file;       // in the corpus folder, or made by `make` in a temporary folder
-    const char* make;       // shell command: {c} is the corpus folder, {o} the file to make
+    const char* make;       // shell command: {c} is the corpus folder, {o} the file to make, {pil}
+                            // starts a Python command with Pillow imported
     int pages;              // what CountTiffPages says
     int page;
     const char* expect;     // the record's shape (see Shape), or "refused: <part of the reason>"
@@ -74,9 +75,10 @@ const Case kCases[] = {
      "CCITT K=151 Columns=157 Rows=151 EncodedByteAlign", "pnm:miniswhite-1c-1b.pbm"},
     {"g3-1d.tif", "tiffcp -c g3:1d {c}/miniswhite-1c-1b.tiff {o}", 1, 0, "CCITT K=0 Columns=157 Rows=151",
      "pnm:miniswhite-1c-1b.pbm"},
-    {"rle-black0.tif", "PIL:{c}/miniswhite-1c-1b.pbm:tiff_ccitt", 1, 0,
+    {"rle-black0.tif", "{pil}Image.open('{c}/miniswhite-1c-1b.pbm').save('{o}', compression='tiff_ccitt')\"", 1, 0,
      "CCITT K=0 Columns=157 Rows=151 BlackIs1 EncodedByteAlign", "pnm:miniswhite-1c-1b.pbm"},
-    {"g4-black0.tif", "PIL:{c}/miniswhite-1c-1b.pbm:group4", 1, 0, "CCITT K=-1 Columns=157 Rows=151 BlackIs1",
+    {"g4-black0.tif", "{pil}Image.open('{c}/miniswhite-1c-1b.pbm').save('{o}', compression='group4')\"", 1, 0,
+     "CCITT K=-1 Columns=157 Rows=151 BlackIs1",
      "pnm:miniswhite-1c-1b.pbm"},
     {"g4-strips.tif", "tiffcp -c g4 -r 40 {c}/miniswhite-1c-1b.tiff {o}", 1, 0, "Gray 1 inverted",
      "pnm:miniswhite-1c-1b.pbm"},
@@ -92,12 +94,14 @@ const Case kCases[] = {
     {"palette-tiles.tif", "tiffcp -t -w 32 -l 16 {c}/palette-1c-4b.tiff {o}", 1, 0, "Indexed 4", "pil:palette-1c-4b.tiff"},
     {"gray16-tiles.tif", "tiffcp -c zip -t -w 16 -l 16 {c}/minisblack-1c-16b.tiff {o}", 1, 0, "Gray 16",
      "pil:minisblack-1c-16b.tiff"},
+    {"cmyk.tif", "{pil}Image.open('{c}/rgb-3c-8b.ppm').convert('CMYK').save('{o}')\"", 1, 0, "CMYK 8", "pil"},
+    {"ycbcr-jpeg.tif", "tiffcp -c jpeg:90 -r 16 {c}/rgb-3c-8b.tiff {o}", 1, 0, "RGB 8", "pil", 12},
     {"turned.tif", "tiffcp {c}/rgb-3c-8b.tiff {o} && tiffset -s 274 6 {o}", 1, 0, "RGB 8 orientation 6",
      "pnm:rgb-3c-8b.ppm"},
     // Lies: a size no file of this length can hold, a strip beyond the end.
     {"huge.tif", "tiffcp {c}/minisblack-1c-8b.tiff {o} && tiffset -s 256 60000 {o} && tiffset -s 257 60000 {o}", 1,
      0, "refused: too large", ""},
-    {"cut-strip.tif", "PIL:{c}/minisblack-1c-8b.tiff:raw && truncate -s 5000 {o}", 1, 0,
+    {"cut-strip.tif", "{pil}Image.open('{c}/minisblack-1c-8b.tiff').save('{o}')\" && truncate -s 5000 {o}", 1, 0,
      "refused: lies outside the file", ""},
 };
 
@@ -225,13 +229,10 @@ TEST(TiffCorpus, EveryPageDecodesToItsReferenceOrIsRefusedByName) {
             paths[c.file] = corpus / c.file;
         } else if (*c.make) {
             const fs::path out = dir / c.file;
-            std::string command = Replace(Replace(c.make, "{c}", corpus.string()), "{o}", out.string());
-            if (command.starts_with("PIL:")) {  // PIL:<source>:<compression>[ && more]
-                const std::size_t colon = command.find(':', 4), end = command.find(' ', colon);
-                command = "/usr/bin/python3 -c \"from PIL import Image; Image.open('" + command.substr(4, colon - 4) +
-                          "').save('" + out.string() + "', compression='" + command.substr(colon + 1, end - colon - 1) +
-                          "')\"" + (end == std::string::npos ? "" : command.substr(end));
-            }
+            const std::string command =
+                Replace(Replace(Replace(c.make, "{pil}", "/usr/bin/python3 -c \"from PIL import Image; "), "{c}",
+                                corpus.string()),
+                        "{o}", out.string());
             const CommandResult made = RunCommand(command);
             ASSERT_EQ(made.exitCode, 0) << command << "\n" << made.output;
             paths[c.file] = out;

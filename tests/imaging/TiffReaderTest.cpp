@@ -1,0 +1,126 @@
+// The TIFF reader beyond the corpus: broken page chains made byte by byte, files that are not
+// regular files, a file that changes after loading, and the reading from memory that the fuzz
+// target uses.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <tiffio.h>
+
+#include "ImageTestHelpers.h"
+#include "TestSupport.h"
+#include "TiffReader.h"
+#include "common/Exceptions.h"
+
+namespace tovra::test {
+namespace {
+
+std::string Failure(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const Exception& e) {
+        return e.what();
+    }
+    return "";
+}
+
+// Little-endian TIFF directories, each with one (ignored) entry, chained as `next` says:
+// next[i] is the index of the directory after directory i, or -1 for the end.
+Bytes ChainedDirectories(const std::vector<int>& next) {
+    Bytes file = {'I', 'I', 42, 0, 8, 0, 0, 0};
+    const auto put32 = [&file](std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) file.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    for (int target : next) {
+        file.insert(file.end(), {1, 0, 0xFE, 0, 4, 0, 1, 0, 0, 0, 0, 0, 0, 0});  // NewSubfileType 0
+        put32(target < 0 ? 0 : 8 + 18 * static_cast<std::uint32_t>(target));
+    }
+    return file;
+}
+
+TEST(TiffReader, BrokenPageChainsAreRefusedAndCountAsOnePage) {
+    std::vector<int> many(70000);
+    for (std::size_t i = 0; i < many.size(); ++i) many[i] = i + 1 < many.size() ? static_cast<int>(i + 1) : -1;
+    Bytes outside = {'I', 'I', 42, 0, 0xFF, 0xFF, 0, 0};
+    const struct {
+        Bytes bytes;
+        const char* reason;
+    } cases[] = {
+        {{}, "not a TIFF file (too short)"},
+        {{'G', 'I', 'F', '8', '9', 'a', 0, 0}, "not a TIFF file"},
+        {outside, "the first page's directory is damaged or outside the file"},
+        {ChainedDirectories({1, 2, 1}), "loops back on itself (page 3 leads back to page 2)"},
+        {ChainedDirectories(many), "it has more than 65536 pages"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        EXPECT_EQ(CountTiffPages(Span(c.bytes)), 1);
+        const std::string message = Failure([&] { DecodeTiff(Span(c.bytes), "x.tif", 0); });
+        EXPECT_EQ(message.rfind("Cannot read TIFF file \"x.tif\": ", 0), 0u) << message;
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+    }
+    // A chain that runs out of the file ends there: the pages before it are kept.
+    Bytes dangling = ChainedDirectories({1, -1});
+    dangling[dangling.size() - 2] = 0x7F;  // the second directory's next offset, far outside
+    EXPECT_EQ(CountTiffPages(Span(dangling)), 2);
+}
+
+// A 1-bit page of stripes written by libtiff with the given compression, one strip.
+void WriteStripes(const std::string& path, int width, int height, std::uint16_t compression) {
+    TIFF* tiff = TIFFOpen(path.c_str(), "w");
+    ASSERT_NE(tiff, nullptr);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, compression);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, height);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>((width + 7) / 8));
+    for (int y = 0; y < height; ++y) {
+        std::fill(row.begin(), row.end(), (y / 4) % 2 ? 0xFF : 0x0F);
+        TIFFWriteScanline(tiff, row.data(), static_cast<std::uint32_t>(y), 0);
+    }
+    TIFFClose(tiff);
+}
+
+TEST(TiffReader, MemoryAndFileGiveTheSamePictureWithTheFaxDataAsBytesOrAsASlice) {
+    const TempDir dir;
+    const std::string path = (dir / "stripes.tif").string();
+    WriteStripes(path, 64, 40, COMPRESSION_CCITTFAX4);
+    const auto picture = LoadTiffFile(path, 0);
+    const TImageRecord& slice = picture->Record();
+    ASSERT_EQ(slice.Encoding, TImageEncoding::CCITTFax);
+    ASSERT_EQ(slice.Slices.size(), 1u);
+
+    const Bytes file = FileBytes(path);
+    const auto fromMemory = DecodeTiff(Span(file), "stripes.tif", 0);
+    EXPECT_EQ(fromMemory->Encoding, TImageEncoding::CCITTFax);
+    EXPECT_TRUE(fromMemory->Slices.empty());
+    ASSERT_TRUE(fromMemory->Bytes);
+    EXPECT_EQ(*fromMemory->Bytes, std::string(file.begin() + static_cast<std::ptrdiff_t>(slice.Slices[0].Offset),
+                                              file.begin() + static_cast<std::ptrdiff_t>(slice.Slices[0].Offset + slice.Slices[0].Length)));
+    const QImage screen = picture->ScreenImage(0);
+    EXPECT_EQ(CountDifferentPixels(screen, DecodeTiffScreen(Span(file), "stripes.tif", 0, 0)), 0);
+    EXPECT_EQ(screen.pixel(0, 0), qRgb(255, 255, 255));  // 0x0F: four white pixels, then black
+    EXPECT_EQ(screen.pixel(4, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(screen.pixel(0, 4), qRgb(0, 0, 0));
+
+    // The preview of a picture whose file has changed since is refused, not shown wrong.
+    WriteStripes(path, 64, 48, COMPRESSION_CCITTFAX4);
+    const std::string changed = Failure([&] { picture->ScreenImage(16); });
+    EXPECT_NE(changed.find("the file has changed since it was loaded"), std::string::npos) << changed;
+}
+
+TEST(TiffReader, PipesAndFoldersAreRefusedWithoutWaiting) {
+    const TempDir dir;
+    const std::string fifo = (dir / "pipe.tif").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, dir.Path().string()}) {
+        EXPECT_EQ(CountTiffPages(path), 1);
+        const std::string message = Failure([&] { LoadTiffFile(path, 0); });
+        EXPECT_EQ(message.rfind("Cannot read TIFF file \"" + path + "\": it is a ", 0), 0u) << message;
+    }
+}
+
+}  // namespace
+}  // namespace tovra::test
