@@ -12,6 +12,8 @@ namespace {
 
 // Rows decoded at a time where libtiff reads scanline by scanline.
 constexpr int kScanlineBandRows = 32;
+// Tiles up to this size are accepted whatever the size of the picture.
+constexpr std::int64_t kSmallTileBytes = std::int64_t{16} * 1024 * 1024;
 
 // Copies count samples of 8 or 16 bits; 16-bit samples come in the machine's byte order and
 // leave big-endian.
@@ -30,12 +32,20 @@ void CopySamples(std::uint8_t* to, const std::uint8_t* from, int count, int byte
 
 }  // namespace
 
-void CheckStripsInsideFile(const TTiffHandle& handle, const TTiffPage& page) {
+void CheckStripLayout(const TTiffHandle& handle, const TTiffPage& page) {
     TIFF* tiff = handle.Get();
     const std::uint32_t count = page.Tiled ? TIFFNumberOfTiles(tiff) : TIFFNumberOfStrips(tiff);
     const std::uint64_t fileSize = handle.Source().Size();
     const char* kind = page.Tiled ? "tile " : "strip ";
     if (count == 0) throw DecodeError("the page has no data");
+    if (page.Tiled) {
+        // A tile is decoded whole; one far larger than the picture is a lie, not a layout.
+        const std::int64_t pictureBytes = std::int64_t{page.Width} * page.Height * std::max(1, page.SamplesPerPixel * page.Bits / 8);
+        if (TIFFTileSize64(tiff) > static_cast<std::uint64_t>(std::max(pictureBytes, kSmallTileBytes)))
+            throw DecodeError("its tiles (" + std::to_string(TiffField<std::uint32_t>(tiff, TIFFTAG_TILEWIDTH)) + " x " +
+                              std::to_string(TiffField<std::uint32_t>(tiff, TIFFTAG_TILELENGTH)) +
+                              ") are far larger than the picture");
+    }
     for (std::uint32_t i = 0; i < count; ++i) {
         int failed = 0;
         const std::uint64_t offset = TIFFGetStrileOffsetWithErr(tiff, i, &failed);
@@ -48,7 +58,7 @@ void CheckStripsInsideFile(const TTiffHandle& handle, const TTiffPage& page) {
 
 TTiffSampleReader::TTiffSampleReader(const TTiffHandle& handle, const TTiffPage& page)
     : handle_(handle), page_(page), tiff_(handle.Get()) {
-    CheckStripsInsideFile(handle, page);
+    CheckStripLayout(handle, page);
     tmsize_t scratch = 0;
     if (page.Tiled) {
         tileWidth_ = static_cast<int>(TiffField<std::uint32_t>(tiff_, TIFFTAG_TILEWIDTH));

@@ -11,13 +11,14 @@
 
 namespace tovra {
 
-// Throws DecodeError when one of the page's strips or tiles is empty or lies outside the file:
-// checked before anything the size of the picture is allocated.
-void CheckStripsInsideFile(const TTiffHandle& handle, const TTiffPage& page);
+// Throws DecodeError when one of the page's strips or tiles is empty or lies outside the file, or
+// when a tile would take far more memory than the picture: checked before anything the size of
+// the picture is allocated.
+void CheckStripLayout(const TTiffHandle& handle, const TTiffPage& page);
 
 class TTiffSampleReader {
 public:
-    // For pages of the Fax and Samples routes; checks the strips (CheckStripsInsideFile).
+    // For pages of the Fax and Samples routes; checks the strips (CheckStripLayout).
     TTiffSampleReader(const TTiffHandle& handle, const TTiffPage& page);
 
     // Rows per band; the last band may be shorter.

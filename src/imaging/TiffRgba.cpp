@@ -12,7 +12,7 @@ TTiffRgbaReader::TTiffRgbaReader(const TTiffHandle& handle, const TTiffPage& pag
     TIFF* tiff = handle.Get();
     char reason[1024] = {};
     if (!TIFFRGBAImageOK(tiff, reason)) throw DecodeError(std::string("this kind of TIFF picture is not supported (") + reason + ")");
-    CheckStripsInsideFile(handle, page);
+    CheckStripLayout(handle, page);
     if (!TIFFRGBAImageBegin(&image_, tiff, 1, reason))
         throw DecodeError(std::string("this kind of TIFF picture is not supported (") + reason + ")");
     begun_ = true;

@@ -111,6 +111,33 @@ TEST(TiffReader, MemoryAndFileGiveTheSamePictureWithTheFaxDataAsBytesOrAsASlice)
     EXPECT_NE(changed.find("the file has changed since it was loaded"), std::string::npos) << changed;
 }
 
+TEST(TiffReader, PicturesConvertedByLibtiffStayAsStoredWhateverTheirOrientation) {
+    // Grey levels as YCbCr, one pixel a sample: only libtiff's RGBA conversion reads them.
+    const TempDir dir;
+    const std::string path = (dir / "ycbcr.tif").string();
+    TIFF* tiff = TIFFOpen(path.c_str(), "w");
+    ASSERT_NE(tiff, nullptr);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 2);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 2);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+    TIFFSetField(tiff, TIFFTAG_YCBCRSUBSAMPLING, 1, 1);
+    TIFFSetField(tiff, TIFFTAG_ORIENTATION, ORIENTATION_BOTRIGHT);
+    const std::uint8_t rows[2][6] = {{0, 128, 128, 80, 128, 128}, {160, 128, 128, 240, 128, 128}};
+    for (std::uint32_t y = 0; y < 2; ++y) TIFFWriteScanline(tiff, const_cast<std::uint8_t*>(rows[y]), y, 0);
+    TIFFClose(tiff);
+
+    const auto picture = LoadTiffFile(path, 0);
+    EXPECT_EQ(picture->Orientation(), 3);
+    const QImage samples = SamplesToImage(picture->Record(), 0), screen = picture->ScreenImage(0);
+    const int levels[] = {0, 80, 160, 240};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(qGray(samples.pixel(i % 2, i / 2)), levels[i], 2) << i;
+        EXPECT_NEAR(qGray(screen.pixel(i % 2, i / 2)), levels[i], 2) << i;
+    }
+}
+
 TEST(TiffReader, PipesAndFoldersAreRefusedWithoutWaiting) {
     const TempDir dir;
     const std::string fifo = (dir / "pipe.tif").string();
