@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -86,12 +87,12 @@ QImage ViaRgba(const TTiffHandle& handle, const TTiffPage& page, int maxSide) {
     TTiffRgbaReader reader(handle, page);
     TBoxReducer reducer(page.Width, page.Height, maxSide, reader.HasAlpha());
     const auto width = static_cast<std::size_t>(page.Width);
-    std::vector<std::uint32_t> band(width * static_cast<std::size_t>(reader.BandRows()));
+    const auto band = std::make_unique_for_overwrite<std::uint32_t[]>(width * static_cast<std::size_t>(reader.BandRows()));
     std::vector<QRgb> row(width);
     for (int top = 0; top < page.Height; top += reader.BandRows()) {
-        reader.ReadBand(top, band.data());
+        reader.ReadBand(top, band.get());
         for (int r = 0; r < std::min(reader.BandRows(), page.Height - top); ++r) {
-            const std::uint32_t* pixels = band.data() + width * static_cast<std::size_t>(r);
+            const std::uint32_t* pixels = band.get() + width * static_cast<std::size_t>(r);
             for (std::size_t x = 0; x < width; ++x)
                 row[x] = qRgba(static_cast<int>(TIFFGetR(pixels[x])), static_cast<int>(TIFFGetG(pixels[x])),
                                static_cast<int>(TIFFGetB(pixels[x])), static_cast<int>(TIFFGetA(pixels[x])));
