@@ -62,7 +62,9 @@ TTiffSampleReader::TTiffSampleReader(const TTiffHandle& handle, const TTiffPage&
     tmsize_t scratch = 0;
     if (page.Tiled) {
         tileWidth_ = static_cast<int>(TiffField<std::uint32_t>(tiff_, TIFFTAG_TILEWIDTH));
-        bandRows_ = static_cast<int>(TiffField<std::uint32_t>(tiff_, TIFFTAG_TILELENGTH));
+        const auto tileLength = TiffField<std::uint32_t>(tiff_, TIFFTAG_TILELENGTH);
+        // Tiles may reach below the picture; a band holds only the picture's rows.
+        bandRows_ = static_cast<int>(std::min<std::uint32_t>(tileLength, static_cast<std::uint32_t>(page.Height)));
         scratch = TIFFTileSize(tiff_);
         if (tileWidth_ <= 0 || bandRows_ <= 0) throw DecodeError("its tiles have no size");
     } else if (page.Separate) {
