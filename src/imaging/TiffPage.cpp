@@ -103,7 +103,7 @@ TTiffRoute ChooseRoute(TIFF* tiff, TTiffPage& page) {
     if (page.SamplesPerPixel < page.ColorSamples) return TTiffRoute::Rgba;
     // Extra samples and separate planes are picked apart sample by sample: whole bytes only.
     if ((page.SamplesPerPixel > page.ColorSamples || page.Separate) && !wholeBytes) return TTiffRoute::Rgba;
-    // Tiles are placed by whole bytes: a tile row of a fraction of a byte has no such place.
+    // Tiles are copied by whole bytes: each tile's rows must end on a byte.
     if (page.Tiled && (std::int64_t{TiffField<std::uint32_t>(tiff, TIFFTAG_TILEWIDTH)} * page.SamplesPerPixel * page.Bits) % 8)
         return TTiffRoute::Rgba;
     FindAlpha(tiff, page);
