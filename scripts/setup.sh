@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  zlib1g-dev libjpeg62-turbo-dev libgif-dev libspng-dev qt6-base-dev libcups2-dev
+  zlib1g-dev libjpeg62-turbo-dev libgif-dev libspng-dev libtiff-dev qt6-base-dev libcups2-dev
   libwebp-dev libheif-dev
   webp
   googletest libgtest-dev
@@ -15,7 +15,7 @@ packages=(
   xvfb xauth xdotool libx11-dev
   strace
   fonts-urw-base35
-  python3 python3-pil
+  python3 python3-pil libtiff-tools
   desktop-file-utils appstream-util groff-base dpkg-dev file
 )
 
