@@ -39,7 +39,7 @@ protected:
 TEST_F(CliRunTest, ProgressOnlyToATerminalAndNotWhenQuiet) {
     EXPECT_EQ(Run({"-o", Path("1.pdf"), Path("a.bmp"), Path("notes.txt"), Path("b.GIF")}, true), kExitWritten);
     EXPECT_EQ(err.str(), "tovrapdf-cli: skipping '" + Path("notes.txt") +
-                             "': not a BMP, GIF or JPEG file\n[1/2] a.bmp\n[2/2] b.GIF\n");
+                             "': not a BMP, GIF, JPEG, PNG, TIFF, WebP or HEIF file\n[1/2] a.bmp\n[2/2] b.GIF\n");
     EXPECT_EQ(Run({"-q", "-o", Path("2.pdf"), Path("a.bmp")}, true), kExitWritten);
     EXPECT_EQ(err.str(), "");
     EXPECT_EQ(Run({"-o", Path("3.pdf"), Path("a.bmp")}, false), kExitWritten);
