@@ -124,7 +124,9 @@ std::unique_ptr<TPdfObject> ColorSpace(const TImageRecord& record, TPdfImage& im
     return indexed;
 }
 
-std::unique_ptr<TPdfDictionary> DecodeParms(const std::vector<TDecodeParm>& parms) {
+// One parameter dictionary, in an array as the stream's filter is one (ISO 32000, 7.3.8.2:
+// readers such as poppler refuse a lone dictionary beside a filter array).
+std::unique_ptr<TPdfArray> DecodeParms(const std::vector<TDecodeParm>& parms) {
     auto dict = std::make_unique<TPdfDictionary>();
     for (const TDecodeParm& parm : parms) {
         if (parm.IsBoolean) {
@@ -133,7 +135,9 @@ std::unique_ptr<TPdfDictionary> DecodeParms(const std::vector<TDecodeParm>& parm
             dict->Put(parm.Key, std::make_unique<TPdfNumber>(parm.Value));
         }
     }
-    return dict;
+    auto array = std::make_unique<TPdfArray>();
+    array->Add(std::move(dict));
+    return array;
 }
 
 // Photo samples become one JPEG unless exact pixels are asked for; JPEG holds 8-bit Gray and

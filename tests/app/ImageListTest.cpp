@@ -29,12 +29,14 @@ TEST_F(ImageList, LoadImagesSortsByPathWithoutRegardToCaseAndShowsTheLast) {
     w.aLoadImages->trigger();
     EXPECT_EQ(dialogs->LastOpen.Title, "Load Images");
     EXPECT_TRUE(dialogs->LastOpen.PicturePreview);  // the default preference
-    ASSERT_EQ(dialogs->LastOpen.Filters.size(), 5);
-    EXPECT_EQ(dialogs->LastOpen.Filters[0].Description, "All Image Files (*.bmp;*.gif;*.jpg;*.jpeg)");
-    EXPECT_EQ(dialogs->LastOpen.Filters[1].Description, "Bitmap Image Files (*.bmp)");
-    EXPECT_EQ(dialogs->LastOpen.Filters[2].Description, "GIF Image files (*.gif)");
-    EXPECT_EQ(dialogs->LastOpen.Filters[3].Description, "JPEG Image Files (*.jpg;*.jpeg)");
-    EXPECT_EQ(dialogs->LastOpen.Filters[4].Description, "All Files (*.*)");
+    QStringList captions;
+    for (const TFileFilter& filter : dialogs->LastOpen.Filters) captions.push_back(filter.Description);
+    EXPECT_EQ(captions, QStringList({"All Image Files (*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.webp;*.heic;*.heif;*.avif)",
+                                     "Bitmap Image Files (*.bmp)", "GIF Image files (*.gif)",
+                                     "JPEG Image Files (*.jpg;*.jpeg)", "PNG Image Files (*.png)",
+                                     "TIFF Image Files (*.tif;*.tiff)", "WebP Image Files (*.webp)",
+                                     "HEIF Image Files (*.heic;*.heif;*.avif)", "All Files (*.*)"}));
+    EXPECT_EQ(dialogs->LastOpen.Filters[7].Patterns, QStringList({"*.heic", "*.heif", "*.avif"}));
 
     EXPECT_EQ(Rows(), QStringList({"A.bmp", "b.jpg", "c.GIF"}));
     EXPECT_EQ(w.SelectedRow(), 2);
