@@ -13,7 +13,7 @@ packages=(
   xvfb xauth xdotool libx11-dev
   strace
   fonts-urw-base35
-  python3
+  python3 python3-pil
   desktop-file-utils appstream-util groff-base dpkg-dev file
 )
 
