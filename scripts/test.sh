@@ -2,6 +2,7 @@
 # Installs what is missing, builds Tovra PDF with its tests and runs them all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 
 bash scripts/setup.sh
 
@@ -18,4 +19,5 @@ cmake -S . -B "$asan_build" -DCMAKE_BUILD_TYPE=Debug -DTOVRA_SANITIZE=ON >/dev/n
 cmake --build "$asan_build" -j2 --target tovra_imaging_tests tovra_fuzz_targets
 (cd "$asan_build" &&
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    LSAN_OPTIONS="suppressions=$root/scripts/lsan-suppressions.txt" \
     ctest --output-on-failure -j2 -R '^(imaging\.|fuzz_replay_)')

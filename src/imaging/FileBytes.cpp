@@ -22,7 +22,7 @@ std::string SpecialFileReason(mode_t mode) {
     return {};
 }
 
-QByteArray ReadImageFileBytes(const std::string& path, const std::string& kind) {
+QByteArray ReadImageFileBytes(const std::string& path, const std::string& kind, TFileIdentity* identity) {
     // Without O_NONBLOCK, opening a pipe nobody writes to would wait forever; the kind of file
     // is checked on the open descriptor, so it cannot change between the check and the read.
     const TFileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
@@ -31,6 +31,11 @@ QByteArray ReadImageFileBytes(const std::string& path, const std::string& kind) 
     if (fstat(file.Get(), &info) != 0) ThrowImageError(kind, path, std::strerror(errno));
     if (const std::string special = SpecialFileReason(info.st_mode); !special.empty())
         ThrowImageError(kind, path, special);
+    if (identity) {
+        const std::optional<TFileIdentity> taken = IdentityOfOpenFile(file.Get());
+        if (!taken) ThrowImageError(kind, path, std::strerror(errno));
+        *identity = *taken;
+    }
 
     const off_t size = info.st_size;
     if (size > kMaxImageFileBytes)

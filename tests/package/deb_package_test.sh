@@ -53,7 +53,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(field Description)" ] || fail "no Description"
 depends=$(field Depends)
 echo "Depends: $depends"
-needed=(libqt6core6 libqt6gui6 zlib1g libjpeg62-turbo libgif7 libc6 libstdc++6)
+needed=(libqt6core6 libqt6gui6 zlib1g libjpeg62-turbo libgif7 libspng0 libc6 libstdc++6)
 if [ "$with_gui" = 1 ]; then needed+=(libqt6widgets6); fi
 if [ "$with_cups" = 1 ]; then needed+=(libcups2); fi
 for package in "${needed[@]}"; do
