@@ -158,6 +158,8 @@ public:
     bool Creating() const { return creating_; }
     // The progress line of a run: "Page 12 of 40: holiday-12.jpg" for index 11 of 40.
     static QString CreateProgressText(int index, int count, const std::string& fileName);
+    // The same for an entry: a page of a multi-page file is named "scan.tif (2/7)".
+    static QString CreateProgressText(int index, int count, const TPDFImage& entry);
     void aPrefsExecute();
     void aPropertiesExecute();
     void aAboutExecute();

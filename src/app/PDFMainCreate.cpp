@@ -9,6 +9,7 @@
 #include "PDFMain.h"
 #include "convert/CreationRun.h"
 #include "convert/ImageKinds.h"
+#include "convert/ImagePages.h"
 #include "convert/OutputName.h"
 #include "report/PRPage.h"
 
@@ -19,6 +20,13 @@ QString TfrmPDFMain::CreateProgressText(int index, int count, const std::string&
         .arg(index + 1)
         .arg(count)
         .arg(QString::fromStdString(FileNamePart(fileName)));
+}
+
+QString TfrmPDFMain::CreateProgressText(int index, int count, const TPDFImage& entry) {
+    return QStringLiteral("Page %1 of %2: %3")
+        .arg(index + 1)
+        .arg(count)
+        .arg(QString::fromStdString(EntryLabel(entry, false)));
 }
 
 void TfrmPDFMain::aCreatePDFExecute() {
@@ -45,8 +53,9 @@ void TfrmPDFMain::aCreatePDFExecute() {
     options.Build.PreviewMargins = {prpView->MarginTop(), prpView->MarginBottom(), prpView->MarginLeft(),
                                     prpView->MarginRight()};
     options.Build.AutoOrient = Prefs.AutoOrient;
+    options.Build.LosslessDecoded = Prefs.LosslessDecoded;
     options.Build.OnRow = [&progress](int index, int count, const TPDFImage& entry) {
-        progress->Step(index, count, CreateProgressText(index, count, entry.FileName));
+        progress->Step(index, count, CreateProgressText(index, count, entry));
     };
     options.Build.Cancelled = [&progress] { return progress->WasCancelled(); };
     if (Prefs.AutoOpenPDF) options.OpenFile = openPdf_;

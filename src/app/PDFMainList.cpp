@@ -17,6 +17,7 @@
 #include "common/Exceptions.h"
 #include "PreviewView.h"
 #include "convert/ImageKinds.h"
+#include "convert/ImagePages.h"
 #include "convert/PageLayout.h"
 #include "report/PRImage.h"
 #include "report/PRJpegImage.h"
@@ -27,17 +28,28 @@ namespace {
 
 std::string ToPath(const QString& name) { return name.toStdString(); }
 
-// The filters of both Load Images dialogs, the first one selected when they open.
+// "*.png" for ".PNG": a dialog pattern for an extension of the table of kinds.
+QString PatternOf(std::string_view extension) {
+    return QStringLiteral("*") + QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size())).toLower();
+}
+
+// The filters of both Load Images dialogs, the first one selected when they open: every kind
+// together, then each kind of the table with its own caption, then every file.
 QList<TFileFilter> LoadImageFilters() {
-    return {
-        {QStringLiteral("All Image Files (*.bmp;*.gif;*.jpg;*.jpeg)"),
-         {QStringLiteral("*.bmp"), QStringLiteral("*.gif"), QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")}},
-        {QStringLiteral("Bitmap Image Files (*.bmp)"), {QStringLiteral("*.bmp")}},
-        {QStringLiteral("GIF Image files (*.gif)"), {QStringLiteral("*.gif")}},
-        {QStringLiteral("JPEG Image Files (*.jpg;*.jpeg)"), {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")}},
-        // Every file: on Linux "*.*" would hide the names without a dot.
-        {QStringLiteral("All Files (*.*)"), {QStringLiteral("*")}},
-    };
+    QList<TFileFilter> filters;
+    QStringList all;
+    for (const TImageFormat& format : ImageFormats()) {
+        QStringList patterns;
+        for (std::string_view extension : format.Extensions) patterns.push_back(PatternOf(extension));
+        all += patterns;
+        filters.push_back({QString::fromLatin1(format.FilterCaption.data(),
+                                               static_cast<qsizetype>(format.FilterCaption.size())),
+                           patterns});
+    }
+    filters.push_front({QStringLiteral("All Image Files (") + all.join(QLatin1Char(';')) + QStringLiteral(")"), all});
+    // Every file: on Linux "*.*" would hide the names without a dot.
+    filters.push_back({QStringLiteral("All Files (*.*)"), {QStringLiteral("*")}});
+    return filters;
 }
 
 }  // namespace
@@ -56,8 +68,7 @@ int TfrmPDFMain::SelectedRow() const {
 }
 
 QString TfrmPDFMain::RowText(const TPDFImage& entry) const {
-    const std::string text = cbFullPath->isChecked() ? entry.FileName : FileNamePart(entry.FileName);
-    return QString::fromStdString(text);
+    return QString::fromStdString(EntryLabel(entry, cbFullPath->isChecked()));
 }
 
 void TfrmPDFMain::ApplyCreatePdfRule() { aCreatePDF->setEnabled(RowCount() > 0); }
@@ -70,23 +81,27 @@ int TfrmPDFMain::AddImageFiles(const QStringList& names) {
         const std::string path = ToPath(name);
         const TImageKind kind = ImageKindOfFile(path);
         if (kind == ikNone) continue;
-        auto entry = std::make_unique<TPDFImage>();
-        entry->FileName = path;
-        entry->ImageKind = kind;
-        // The picture is not read here: only when its row is shown or its page is made.
-        ReadSizeMethod(entry.get());
-        ReadMargins(entry.get());
-        ReadPaper(entry.get());
+        TPDFImage settings;
+        settings.FileName = path;
+        settings.ImageKind = kind;
+        ReadSizeMethod(&settings);
+        ReadMargins(&settings);
+        ReadPaper(&settings);
         if (kind == ikJPEG) {
-            entry->JpegItem = priViewJPG;
+            settings.JpegItem = priViewJPG;
         } else {
-            entry->BitmapItem = priView;
+            settings.BitmapItem = priView;
         }
-        entry->LayoutPanel = PRLayoutPanel1;
-        entry->Page = prpView;
-        lbFiles->addItem(RowText(*entry));
-        entries_.push_back(std::move(entry));
-        result = RowCount() - 1;
+        settings.LayoutPanel = PRLayoutPanel1;
+        settings.Page = prpView;
+        // The picture is not read here, only when its row is shown or its page is made; a
+        // multi-page file gives one row per page, each with its own entry.
+        for (const TPDFImage& page : EntriesPerPage(settings)) {
+            auto entry = std::make_unique<TPDFImage>(page);
+            lbFiles->addItem(RowText(*entry));
+            entries_.push_back(std::move(entry));
+            result = RowCount() - 1;
+        }
     }
     lbFiles->setUpdatesEnabled(true);
     ApplyCreatePdfRule();

@@ -17,10 +17,11 @@ void TfrmPDFMain::ApplyPrefs() {
     cbShowPreview->setChecked(Prefs.ShowPreview);  // its handler shows or hides the preview
     saveDialogDirectory_ = QString::fromStdString(Prefs.DefaultSaveDir);
     if (Prefs.PDFDefaults) ShowSettings(*Prefs.PDFDefaults);
-    if (priViewJPG->AutoOrient() != Prefs.AutoOrient) {
-        priViewJPG->SetAutoOrient(Prefs.AutoOrient);
-        // A photo shown turns, and its width and height swap for the layout.
-        if (currentImage_ && currentImage_->JpegItem == priViewJPG && priViewJPG->Visible())
+    for (TPRImage* item : {static_cast<TPRImage*>(priViewJPG), priView}) {
+        if (item->AutoOrient() == Prefs.AutoOrient) continue;
+        item->SetAutoOrient(Prefs.AutoOrient);
+        // A picture shown turns, and its width and height swap for the layout.
+        if (currentImage_ && item->Visible() && (currentImage_->JpegItem == item || currentImage_->BitmapItem == item))
             LayoutPage(currentImage_);
     }
     ApplyCreatePdfRule();

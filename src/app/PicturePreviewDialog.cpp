@@ -8,6 +8,10 @@
 #include <QSplitter>
 
 #include "DialogService.h"
+#include "convert/ImageKinds.h"
+#include "imaging/JpegImage.h"
+#include "imaging/RecordImage.h"
+#include "report/UprightPicture.h"
 
 namespace tovra {
 
@@ -15,9 +19,34 @@ namespace {
 
 constexpr int kPaneSide = 200;
 
-// Reads the picture only as large as the pane needs (JPEG files decode scaled down).
+// The picture as the program reads it (the first page of a multi-page file), decoded at about
+// the pane's size where its reader can, and upright; null for a file of no supported kind or one
+// its reader refuses.
+QImage OwnPanePicture(const QString& path) {
+    const TImageFormat* format = FormatOfKind(ImageKindOfFile(path.toStdString()));
+    if (!format) return {};
+    try {
+        const std::unique_ptr<TGraphic> graphic = format->Load(path.toStdString(), 0);
+        QImage image;
+        if (const auto* record = dynamic_cast<const TRecordImage*>(graphic.get())) {
+            image = record->ScreenImage(kPaneSide);
+        } else if (const auto* jpeg = dynamic_cast<const TJpegImage*>(graphic.get())) {
+            image = jpeg->Decode(kPaneSide);
+        } else {
+            image = graphic->ToImage();
+        }
+        if (image.width() > kPaneSide || image.height() > kPaneSide)
+            image = image.scaled(kPaneSide, kPaneSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        return UprightImage(image, graphic->Orientation());
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+// Reads the picture only as large as the pane needs; files of no supported kind through Qt.
 QPixmap PanePicture(const QString& path) {
     if (!QFileInfo(path).isFile()) return {};
+    if (const QImage own = OwnPanePicture(path); !own.isNull()) return QPixmap::fromImage(own);
     QImageReader reader(path);
     const QSize full = reader.size();
     if (full.isValid() && (full.width() > kPaneSide || full.height() > kPaneSide))

@@ -2,6 +2,9 @@
 
 #include <charconv>
 #include <optional>
+#include <string_view>
+
+#include "imaging/ImageFormats.h"
 
 namespace tovra::cli {
 
@@ -9,7 +12,7 @@ namespace {
 
 enum class TOption {
     Output, Force, Paper, Portrait, Landscape, Sizing, Margins, Title, Subject, Author, Keywords,
-    NoAutoOrient, ListPapers, Quiet, Progress, Help, Version
+    NoAutoOrient, LosslessDecoded, ListPapers, Quiet, Progress, Help, Version
 };
 
 struct TOptionInfo {
@@ -26,6 +29,7 @@ constexpr TOptionInfo kOptions[] = {
     {"margins", 'm', true, TOption::Margins},   {"title", 0, true, TOption::Title},
     {"subject", 0, true, TOption::Subject},     {"author", 0, true, TOption::Author},
     {"keywords", 0, true, TOption::Keywords},   {"no-auto-orient", 0, false, TOption::NoAutoOrient},
+    {"lossless-decoded", 0, false, TOption::LosslessDecoded},
     {"list-papers", 0, false, TOption::ListPapers},
     {"quiet", 'q', false, TOption::Quiet},      {"help", 'h', false, TOption::Help},
     {"version", 0, false, TOption::Version},    {"progress", 0, false, TOption::Progress},
@@ -75,6 +79,7 @@ void Apply(TCliOptions& options, TOption option, const std::string& value) {
         case TOption::Author: options.Author = value; break;
         case TOption::Keywords: options.Keywords = value; break;
         case TOption::NoAutoOrient: options.AutoOrient = false; break;
+        case TOption::LosslessDecoded: options.LosslessDecoded = true; break;
         case TOption::ListPapers: options.ListPapers = true; break;
         case TOption::Quiet: options.Quiet = true; break;
         case TOption::Progress: options.Progress = true; break;
@@ -145,9 +150,66 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
     return options;
 }
 
+std::string SupportedKindsText() {
+    const std::vector<TImageFormat>& formats = ImageFormats();
+    std::string text;
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        if (i > 0) text += i + 1 == formats.size() ? " or " : ", ";
+        text += formats[i].Name;
+    }
+    return text;
+}
+
+namespace {
+
+// The extensions of a kind in lower case: ".tif .tiff".
+std::string ExtensionsOf(const TImageFormat& format) {
+    std::string text;
+    for (std::string_view extension : format.Extensions) {
+        if (!text.empty()) text += ' ';
+        for (char c : extension) text += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return text;
+}
+
+// The text folded into lines of at most `width` characters, each starting with `indent`.
+std::string Folded(std::string_view text, const std::string& indent, std::size_t width) {
+    std::string out;
+    std::string line = indent;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view word = text.substr(start, end - start);
+        if (line.size() > indent.size() && line.size() + 1 + word.size() > width) {
+            out += line + '\n';
+            line = indent;
+        }
+        if (line.size() > indent.size()) line += ' ';
+        line += word;
+        start = end + 1;
+    }
+    return out + line + '\n';
+}
+
+// One entry per kind of the table: its name and extensions, then what becomes of its data.
+std::string KindsHelp() {
+    std::string text = "Pictures, by the extension of their name in any case:\n";
+    for (const TImageFormat& format : ImageFormats()) {
+        std::string head = "  " + std::string(format.Name);
+        head.resize(9, ' ');
+        text += head + ExtensionsOf(format) + "\n";
+        text += Folded(format.Handling, std::string(9, ' '), 79);
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string HelpText() {
     return "Usage: tovrapdf-cli [OPTIONS] IMAGE...\n"
-           "Turns BMP, GIF and JPEG images into one PDF, one page per image, in the order given.\n"
+           "Turns pictures into one PDF, one page per picture (one per page of a multi-page\n"
+           "TIFF), in the order given.\n"
            "\n"
            "  -o, --output FILE          the PDF to write (required); - writes it to standard\n"
            "                             output, a pipe or device is written directly\n"
@@ -159,16 +221,21 @@ std::string HelpText() {
            "  -s, --sizing stretch|fit|full                    (default fit)\n"
            "  -m, --margins N | TOP,BOTTOM,LEFT,RIGHT          margins in points (default 20)\n"
            "      --title TEXT  --subject TEXT  --author TEXT  --keywords TEXT\n"
-           "      --no-auto-orient       place JPEG photos as stored; by default a photo whose\n"
-           "                             EXIF orientation says it was taken turned is shown upright\n"
+           "      --no-auto-orient       place photos as stored; by default a photo whose EXIF\n"
+           "                             orientation (a TIFF's orientation tag) says it was\n"
+           "                             taken turned is shown upright\n"
+           "      --lossless-decoded     HEIF and AVIF photos as exact pixels (Flate, larger)\n"
+           "                             instead of one JPEG encode at quality 92\n"
            "      --list-papers          print one line per paper: NAME, width and height in\n"
            "                             points, tab-separated\n"
            "  -q, --quiet                no progress lines\n"
            "      --progress             progress lines also when standard error is no terminal\n"
            "  -h, --help                 show this help\n"
            "      --version              show the version\n"
+           "\n" +
+           KindsHelp() +
+           "Files of other kinds are skipped with a warning.\n"
            "\n"
-           "Files with other extensions than .bmp, .gif, .jpg and .jpeg are skipped with a warning.\n"
            "With SOURCE_DATE_EPOCH set, the dates come from it (UTC) and the output is reproducible.\n"
            "Exit status: 0 when the PDF was written, 1 when the run failed, 2 for a usage error,\n"
            "130 or 143 when stopped by SIGINT or SIGTERM (nothing is written then).\n";

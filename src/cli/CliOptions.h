@@ -23,7 +23,8 @@ struct TCliOptions {
     TSizeMethod Sizing = smFit;
     TMargins Margins{20, 20, 20, 20};
     std::string Title, Subject, Author, Keywords;
-    bool AutoOrient = true;  // JPEG photos upright by their EXIF orientation
+    bool AutoOrient = true;  // photos upright by their EXIF orientation (TIFF: orientation tag)
+    bool LosslessDecoded = false;  // HEIF and AVIF photos as exact Flate pixels, not JPEG
     bool ListPapers = false;
     bool Quiet = false;
     bool Progress = false;  // progress lines even when standard error is no terminal
@@ -43,6 +44,8 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args);
 TMargins ParseMargins(const std::string& text);
 
 std::string HelpText();
+// "BMP, GIF, JPEG, PNG, TIFF, WebP or HEIF": the supported kinds, from the table of kinds.
+std::string SupportedKindsText();
 std::string VersionText();
 
 }  // namespace tovra::cli

@@ -10,6 +10,7 @@
 #include "cli/SourceDate.h"
 #include "convert/CreationRun.h"
 #include "convert/ImageKinds.h"
+#include "convert/ImagePages.h"
 #include "report/OutputTarget.h"
 #include "report/PRImage.h"
 #include "report/PReport.h"
@@ -81,20 +82,21 @@ TPDFImage PageSettings(const TCliOptions& options) {
     return settings;
 }
 
-// The images of supported kinds, each with the page settings; the others are skipped.
+// The images of supported kinds, each with the page settings, a multi-page file one entry per
+// page in order; the others are skipped.
 std::vector<TPDFImage> Entries(const TCliOptions& options, const TPDFImage& settings, std::ostream& err) {
     std::vector<TPDFImage> entries;
     entries.reserve(options.Images.size());  // held for the whole run: no doubling slack
     for (const std::string& image : options.Images) {
         const TImageKind kind = ImageKindOfFile(image);
         if (kind == ikNone) {
-            err << kProgram << "skipping '" << image << "': not a BMP, GIF or JPEG file\n";
+            err << kProgram << "skipping '" << image << "': not a " << SupportedKindsText() << " file\n";
             continue;
         }
         TPDFImage entry = settings;
         entry.FileName = image;
         entry.ImageKind = kind;
-        entries.push_back(std::move(entry));
+        for (TPDFImage& page : EntriesPerPage(entry)) entries.push_back(std::move(page));
     }
     if (entries.empty()) throw EUsage("no image to convert");
     return entries;
@@ -134,11 +136,12 @@ int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment
     TCreateOptions create;
     create.Build.PreviewMargins = options.Margins;
     create.Build.AutoOrient = options.AutoOrient;
+    create.Build.LosslessDecoded = options.LosslessDecoded;
     if (fixedDate) create.Clock = [date = *fixedDate] { return date; };
     create.Build.Cancelled = [&stopSignal] { return stopSignal() != 0; };
     if ((env.ProgressToTerminal || options.Progress) && !options.Quiet) {
         create.Build.OnRow = [&err](int index, int count, const TPDFImage& entry) {
-            err << '[' << index + 1 << '/' << count << "] " << FileNamePart(entry.FileName) << '\n' << std::flush;
+            err << '[' << index + 1 << '/' << count << "] " << EntryLabel(entry, false) << '\n' << std::flush;
         };
     }
     TNameSeedGuard seed(fixedDate.has_value());

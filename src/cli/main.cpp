@@ -1,4 +1,4 @@
-// tovrapdf-cli: BMP, GIF and JPEG images into one PDF, one page per image.
+// tovrapdf-cli: pictures into one PDF, one page per picture.
 #include <unistd.h>
 
 #include <cstdlib>

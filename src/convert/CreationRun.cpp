@@ -4,6 +4,7 @@
 #include <new>
 #include <memory>
 
+#include "convert/ImagePages.h"
 #include "convert/PageLayout.h"
 #include "report/PRImage.h"
 #include "report/PRJpegImage.h"
@@ -25,12 +26,13 @@ std::string MessageOf(const std::exception_ptr& failure) {
 }
 
 std::string NoRoomMessage(const TPDFImage& entry, const TPRPage& page) {
-    return "No room for the picture of \"" + entry.FileName + "\": the margins leave no content area on a page of " +
+    return "No room for the picture of \"" + entry.FileName + "\"" + PageSuffix(entry) +
+           ": the margins leave no content area on a page of " +
            std::to_string(page.Width()) + " x " + std::to_string(page.Height()) + " points";
 }
 
 std::string OutOfMemoryMessage(const TPDFImage& entry) {
-    return "Not enough memory for the picture of \"" + entry.FileName + "\"";
+    return "Not enough memory for the picture of \"" + entry.FileName + "\"" + PageSuffix(entry);
 }
 
 // Puts the run's last look for a cancel into the report's write and takes it out again when
@@ -81,13 +83,13 @@ TRunPage PreparePage(TControl& container, const TPDFImage& row, const TBuildOpti
     TPRImage* item = nullptr;
     if (copy.ImageKind == ikJPEG) {
         auto* jpeg = container.Make<TPRJpegImage>();
-        jpeg->SetAutoOrient(options.AutoOrient);
         copy.JpegItem = jpeg;
         item = jpeg;
     } else {
         item = container.Make<TPRImage>();
         copy.BitmapItem = item;
     }
+    item->SetAutoOrient(options.AutoOrient);
     item->SharedImage = false;
     item->SetParent(panel);
     item->SetBounds(0, 0, item->Width(), item->Height());
@@ -127,6 +129,7 @@ void SetRunMetadata(TPReport& report, const std::string& path, const std::functi
 
 void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, const TBuildOptions& options) {
     const auto cancelled = [&options] { return options.Cancelled && options.Cancelled(); };
+    report.LosslessDecoded = options.LosslessDecoded;
     report.BeginReport();
     std::exception_ptr rowFailure;
     int printed = 0;

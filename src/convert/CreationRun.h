@@ -48,9 +48,12 @@ struct TBuildOptions {
     // The preview page's margins: each run page starts with them, so they stay in force where
     // the page refuses an entry's margin.
     TMargins PreviewMargins;
-    // Show JPEG photos upright as their EXIF orientation says (the data stays unchanged; the
-    // page's drawing turns them). Off prints every picture as stored.
+    // Show pictures upright as their file says (a JPEG's EXIF orientation, a TIFF's orientation
+    // tag; the data stays unchanged, the page's drawing turns them). Off prints every picture
+    // as stored.
     bool AutoOrient = true;
+    // Decoded photos (HEIF, AVIF) as exact Flate pixels instead of one JPEG encode at quality 92.
+    bool LosslessDecoded = false;
     // Called before each row is read: its index among the rows given, their count, the entry.
     // Enough for a progress display ("Page 12 of 40: holiday-12.jpg").
     std::function<void(int index, int count, const TPDFImage& entry)> OnRow;

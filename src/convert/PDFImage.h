@@ -33,10 +33,14 @@ struct TPDFImage {
     std::int32_t MarginRight = 0;
     std::int32_t MarginTop = 0;
     std::int32_t MarginBottom = 0;
-    TPRImage* BitmapItem = nullptr;  // shows ikBMP and ikGIF pictures; not owned
+    TPRImage* BitmapItem = nullptr;  // shows the pictures of every kind but ikJPEG; not owned
     TPRJpegImage* JpegItem = nullptr;  // shows ikJPEG pictures; not owned
     TPRLayoutPanel* LayoutPanel = nullptr;  // not owned
     TPRPage* Page = nullptr;  // not owned
+    // The page of a multi-page file (a TIFF) the entry stands for: its 0-based index among the
+    // file's PageCount pages. A one-page file has PageCount 0 (or 1) and index 0.
+    std::int32_t PageIndex = 0;
+    std::int32_t PageCount = 0;
 };
 
 // Copies every field of source into target, the four links included.

@@ -6,7 +6,8 @@
 #include <limits>
 
 #include "common/Exceptions.h"
-#include "imaging/ImageLoaders.h"
+#include "convert/ImagePages.h"
+#include "imaging/ImageFormats.h"
 #include "report/PRImage.h"
 #include "report/PRJpegImage.h"
 #include "report/PRPage.h"
@@ -23,14 +24,18 @@ bool FileExists(const std::string& path) {
 
 // The item that shows the entry's picture, or nullptr for an entry without one.
 TPRImage* ItemOf(const TPDFImage& entry) {
-    switch (entry.ImageKind) {
-        case ikBMP:
-        case ikGIF:
-            return entry.BitmapItem;
-        case ikJPEG:
-            return entry.JpegItem;
-        default:
-            return nullptr;
+    if (entry.ImageKind == ikJPEG) return entry.JpegItem;
+    return FormatOfKind(entry.ImageKind) ? entry.BitmapItem : nullptr;
+}
+
+// The picture of the entry's file (of its page, for a multi-page file). A failure of one page
+// of several says which page.
+std::unique_ptr<TGraphic> LoadGraphic(const TPDFImage& entry, const TImageFormat& format) {
+    if (!IsFilePage(entry)) return format.Load(entry.FileName, 0);
+    try {
+        return format.Load(entry.FileName, entry.PageIndex);
+    } catch (const Exception& failure) {
+        throw Exception(failure.what() + PageSuffix(entry));
     }
 }
 
@@ -68,20 +73,8 @@ void LoadPicture(TPDFImage& entry) {
     if (!FileExists(entry.FileName)) throw Exception(ImageFileNotFoundMessage(entry.FileName));
     TPRImage* item = ItemOf(entry);
     if (item) {
-        // Decoded into a picture of its own first, so that a failure leaves the item as it was.
-        switch (entry.ImageKind) {
-            case ikBMP:
-                item->Picture().SetGraphic(LoadBmpFile(entry.FileName));
-                break;
-            case ikGIF:
-                item->Picture().SetGraphic(LoadGifFile(entry.FileName));
-                break;
-            case ikJPEG:
-                item->Picture().SetGraphic(LoadJpegFile(entry.FileName));
-                break;
-            default:
-                break;
-        }
+        // Decoded into a graphic of its own first, so that a failure leaves the item as it was.
+        item->Picture().SetGraphic(LoadGraphic(entry, *FormatOfKind(entry.ImageKind)));
         item->SetVisible(true);
     }
     LayoutPage(&entry);

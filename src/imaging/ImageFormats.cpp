@@ -1,5 +1,7 @@
 #include "ImageFormats.h"
 
+#include <utility>
+
 #include "HeifReader.h"
 #include "ImageLoaders.h"
 #include "PngReader.h"
@@ -25,10 +27,8 @@ std::string AsciiUpper(std::string_view text) {
     return upper;
 }
 
-}  // namespace
-
-const std::vector<TImageFormat>& ImageFormats() {
-    static const std::vector<TImageFormat> formats = {
+std::vector<TImageFormat>& MutableFormats() {
+    static std::vector<TImageFormat> formats = {
         {ikBMP, "BMP", {".BMP"}, "Bitmap Image Files (*.bmp)", {"image/bmp"},
          "lossless Flate pixels (palette pictures stay palette pictures)", LoadBmp, nullptr},
         {ikGIF, "GIF", {".GIF"}, "GIF Image files (*.gif)", {"image/gif"},
@@ -50,6 +50,10 @@ const std::vector<TImageFormat>& ImageFormats() {
     return formats;
 }
 
+}  // namespace
+
+const std::vector<TImageFormat>& ImageFormats() { return MutableFormats(); }
+
 const TImageFormat* FormatOfKind(TImageKind kind) {
     for (const TImageFormat& format : ImageFormats())
         if (format.Kind == kind) return &format;
@@ -68,6 +72,21 @@ int CountImagePages(TImageKind kind, const std::string& path) {
     const TImageFormat* format = FormatOfKind(kind);
     if (!format || !format->CountPages) return 1;
     return format->CountPages(path);
+}
+
+TImageFormatOverride::TImageFormatOverride(TImageKind kind, TImageLoader load, TPageCounter countPages)
+    : format_(nullptr), load_(nullptr), countPages_(nullptr) {
+    for (TImageFormat& format : MutableFormats())
+        if (format.Kind == kind) format_ = &format;
+    if (!format_) return;
+    load_ = std::exchange(format_->Load, load);
+    countPages_ = std::exchange(format_->CountPages, countPages);
+}
+
+TImageFormatOverride::~TImageFormatOverride() {
+    if (!format_) return;
+    format_->Load = load_;
+    format_->CountPages = countPages_;
 }
 
 }  // namespace tovra

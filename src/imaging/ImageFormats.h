@@ -25,6 +25,9 @@ enum TImageKind : std::uint8_t {
     ikHEIF = 7,
 };
 
+using TImageLoader = std::unique_ptr<TGraphic> (*)(const std::string& path, int page);
+using TPageCounter = int (*)(const std::string& path);
+
 struct TImageFormat {
     TImageKind Kind;
     std::string_view Name;                     // "PNG"
@@ -33,11 +36,11 @@ struct TImageFormat {
     std::vector<std::string_view> MimeTypes;   // "image/png"
     std::string_view Handling;                 // one line for --help and the manual
     // Loads page `page` (0-based) of the file. Throws tovra::Exception naming the file.
-    std::unique_ptr<TGraphic> (*Load)(const std::string& path, int page);
+    TImageLoader Load;
     // The number of pages (pictures) the file holds, at least 1; null for one-page kinds.
     // Reads as little as it can; a file it cannot read counts as one page (loading it then
     // reports why).
-    int (*CountPages)(const std::string& path);
+    TPageCounter CountPages;
 };
 
 // Every supported kind, in the order the open dialog lists them.
@@ -48,5 +51,20 @@ const TImageFormat* FormatOfKind(TImageKind kind);
 TImageKind ImageKindOf(std::string_view extension);
 // The number of pages of a file of the kind (1 for one-page kinds).
 int CountImagePages(TImageKind kind, const std::string& path);
+
+// Gives a kind another loader and page counter for as long as it lives, then the table's own
+// again: tests drive the engine with pictures of their own making.
+class TImageFormatOverride {
+public:
+    TImageFormatOverride(TImageKind kind, TImageLoader load, TPageCounter countPages);
+    ~TImageFormatOverride();
+    TImageFormatOverride(const TImageFormatOverride&) = delete;
+    TImageFormatOverride& operator=(const TImageFormatOverride&) = delete;
+
+private:
+    TImageFormat* format_;
+    TImageLoader load_;
+    TPageCounter countPages_;
+};
 
 }  // namespace tovra

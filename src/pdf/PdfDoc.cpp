@@ -1,5 +1,7 @@
 #include "pdf/PdfDoc.h"
 
+#include <algorithm>
+
 #include "common/Exceptions.h"
 
 namespace tovra {
@@ -210,11 +212,27 @@ TPdfImage* TPdfDoc::AddImage(const std::string& name, std::unique_ptr<TPdfImage>
     if (!image || TypeNameOf(image->Dict()) != "XObject" || !subtype || subtype->Value != "Image")
         throw Exception("AddImage --the image is not valid TPdfImage..");
     if (!xref_) throw EPdfInvalidOperation("AddImage --document is null.");
+    std::vector<TPdfImage::TCompanion> companions = image->TakeCompanions();
     TPdfImage* registered = xref_->Add(std::move(image));
+    // The streams it refers to follow it, each linked where the image asked.
+    std::vector<TPdfStream*> linked;
+    for (TPdfImage::TCompanion& companion : companions) {
+        TPdfStream* stream = xref_->Add(std::move(companion.Stream));
+        if (companion.AppendTo) {
+            companion.AppendTo->Add(*stream);
+        } else {
+            registered->Dict().Put(companion.Key, *stream);
+        }
+        linked.push_back(stream);
+    }
     RegisterXObject(registered, name);
+    header_->MinorVersion = std::max(header_->MinorVersion, registered->RequiredMinorVersion);
+    for (TPdfStream* stream : linked) spooler_->Spool(*stream);
     spooler_->Spool(*registered);
     return registered;
 }
+
+int TPdfDoc::PdfMinorVersion() const { return header_ ? header_->MinorVersion : TPdfHeader::kBaseMinorVersion; }
 
 TPdfDictionary* ResourceDict(const TPdfDictionary& page, const std::string& key) {
     const TPdfDictionary* resources = page.DictionaryByKey("Resources");

@@ -52,10 +52,14 @@ public:
     // Registers a new XObject with the table (which owns it from then on) and under the name.
     // When the type check fails the object stays with the caller.
     TPdfXObject* RegisterXObject(std::unique_ptr<TPdfXObject>&& object, const std::string& name);
-    // Takes ownership of a new image and registers it under the name. On failure the image
-    // stays with the caller. From then on the image's data is no longer held in memory: it is
-    // compressed (bitmaps, on worker threads) and kept in a temporary file until the save.
+    // Takes ownership of a new image and registers it under the name, followed by the streams
+    // it refers to (its companions: an ICC profile, a soft mask). On failure the image stays
+    // with the caller. From then on the image's data is no longer held in memory: it is
+    // encoded (bitmaps and samples on worker threads) and kept in a temporary file until the
+    // save. An image that needs a newer PDF than the header names raises the header's version.
     TPdfImage* AddImage(const std::string& name, std::unique_ptr<TPdfImage>&& image);
+    // The minor number of the version the header names: 2 ("%PDF-1.2") unless an image needs more.
+    int PdfMinorVersion() const;
 
     // Hands an object to the document, which destroys it with itself (last made, first destroyed).
     template <class T>
@@ -77,6 +81,9 @@ public:
     // The folder where image data waits for the save (normally the output's folder); $TMPDIR
     // or /tmp when empty or not writable. Read by StartDocument.
     std::string SpoolFolder;
+    // Decoded photos (HEIF, AVIF) as exact Flate pixels instead of one JPEG encode; read by the
+    // image items when they make image objects for this document.
+    bool LosslessDecoded = false;
 
 private:
     TPdfDictionary* CreatePagesNode(TPdfDictionary* parent);

@@ -4,6 +4,7 @@
 
 #include "common/Exceptions.h"
 #include "pdf/PdfJpegImage.h"
+#include "pdf/PdfRecordImage.h"
 
 namespace tovra {
 
@@ -58,6 +59,10 @@ bool IsPaletteFormat(TPixelFormat format) { return format == pf1bit || format ==
 
 std::unique_ptr<TPdfImage> TPdfImageCreator::CreateImage(const TPicture&) { return nullptr; }
 
+std::unique_ptr<TPdfImage> TPdfImageCreator::CreateImageFor(const TPicture& picture, const TPdfImageOptions&) {
+    return CreateImage(picture);
+}
+
 std::unique_ptr<TPdfArray> TPdfImageCreator::CreateIndexedColorSpace(const TBitmap& bitmap) {
     if (bitmap.PixelFormat() != pf8bit) throw EPdfInvalidImageFormat("only 8 bit color image is allowed.");
     const QList<QRgb> palette = bitmap.Palette();
@@ -96,24 +101,28 @@ std::unique_ptr<TPdfImage> TPdfBitmapImage::CreateImage(const TPicture& picture)
     image->Dict().Put("Height", std::make_unique<TPdfNumber>(copy.Height()));
     image->Dict().Put("BitsPerComponent", std::make_unique<TPdfNumber>(8));
     image->Dict().ArrayByKey("Filter")->Add(std::make_unique<TPdfName>("FlateDecode"));
+    image->SetEncoding(TStreamEncoding::Flate);
     return image;
 }
 
-std::unique_ptr<TPdfImage> CreatePdfImage(const TPicture& picture, const std::string& creatorName) {
+std::unique_ptr<TPdfImage> CreatePdfImage(const TPicture& picture, const std::string& creatorName,
+                                          const TPdfImageOptions& options) {
     const TPdfImageCreatorFactory* factory = TImageCreatorRegistry::Instance().Find(creatorName);
     if (!factory || !*factory) throw Exception("AddImage --InvalidImageClassName:" + creatorName);
     const std::unique_ptr<TPdfImageCreator> creator = (*factory)();
-    return creator->CreateImage(picture);
+    return creator->CreateImageFor(picture, options);
 }
 
 void RegisterImageCreators() {
     auto& registry = TImageCreatorRegistry::Instance();
     registry.Register("Pdf-Bitmap", [] { return std::make_unique<TPdfBitmapImage>(); });
     registry.Register("Pdf-Jpeg", [] { return std::make_unique<TPdfJpegImage>(); });
+    registry.Register("Pdf-Record", [] { return std::make_unique<TPdfRecordImage>(); });
 }
 
 void UnregisterImageCreators() {
     auto& registry = TImageCreatorRegistry::Instance();
+    registry.Unregister("Pdf-Record");
     registry.Unregister("Pdf-Jpeg");
     registry.Unregister("Pdf-Bitmap");
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Image XObjects made from pictures (ISO 32000, section 8.9). Image creators are looked
 // up by name in the class registry: "Pdf-Bitmap" turns a bitmap into Flate-compressed
-// 8-bit pixels, "Pdf-Jpeg" (PdfJpegImage.h) embeds a JPEG file's bytes unchanged.
+// 8-bit pixels, "Pdf-Jpeg" (PdfJpegImage.h) embeds a JPEG file's bytes unchanged,
+// "Pdf-Record" (PdfRecordImage.h) writes an image record.
 #include <functional>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 #include "imaging/Bitmap.h"
 #include "imaging/Picture.h"
 #include "pdf/ClassRegistry.h"
+#include "pdf/PdfRecordXObject.h"
 #include "pdf/PdfTypes.h"
 
 namespace tovra {
@@ -19,6 +21,8 @@ public:
     virtual ~TPdfImageCreator() = default;
     // A new image XObject, not yet registered with a document. The base makes none.
     virtual std::unique_ptr<TPdfImage> CreateImage(const TPicture& picture);
+    // The same for a document that asks for something of its images; the base ignores it.
+    virtual std::unique_ptr<TPdfImage> CreateImageFor(const TPicture& picture, const TPdfImageOptions& options);
     // [/Indexed /DeviceRGB 255 <colour table>] for an 8-bit palette bitmap: the table has
     // 256 entries, the bitmap's own colours first, the rest black.
     std::unique_ptr<TPdfArray> CreateIndexedColorSpace(const TBitmap& bitmap);
@@ -38,9 +42,10 @@ using TImageCreatorRegistry = TClassRegistry<TPdfImageCreatorFactory>;
 
 // Makes an image XObject from the picture with the creator registered under the name.
 // The caller owns the result until it hands it to the document (TPdfDoc::AddImage).
-std::unique_ptr<TPdfImage> CreatePdfImage(const TPicture& picture, const std::string& creatorName);
+std::unique_ptr<TPdfImage> CreatePdfImage(const TPicture& picture, const std::string& creatorName,
+                                          const TPdfImageOptions& options = {});
 
-// Enter "Pdf-Bitmap" and "Pdf-Jpeg" in the class registry, and remove them again.
+// Enter "Pdf-Bitmap", "Pdf-Jpeg" and "Pdf-Record" in the class registry, and remove them again.
 void RegisterImageCreators();
 void UnregisterImageCreators();
 

@@ -22,9 +22,13 @@ std::unique_ptr<TPdfImage> TPdfJpegImage::CreateImage(const TPicture& picture) {
     const TJpegImage* jpeg = picture.Jpeg();
     if (!jpeg) throw EPdfInvalidValue("only jpeg image is allowed.");
     auto image = std::make_unique<TPdfImage>();
+    image->SetEncoding(TStreamEncoding::AsIs);  // the JPEG data is written as it is
     if (jpeg->Source()) {
         // Copied from the file when the document is written, not held until then.
-        image->SetEncodedData(std::make_unique<TJpegFileData>(*jpeg->Source()));
+        const TJpegFileSource& source = *jpeg->Source();
+        const auto size = static_cast<std::uint64_t>(source.Identity.Size);
+        image->SetEncodedData(
+            std::make_unique<TFileSliceData>("JPEG", source.Path, source.Identity, std::vector<TFileSlice>{{0, size}}));
     } else {
         const QByteArray& bytes = jpeg->Data();
         image->Data().Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));

@@ -1,12 +1,16 @@
 #pragma once
 // Stream data kept outside the stream object, already encoded for the file: image data in
-// the spool file (possibly still being compressed on a worker thread), or a JPEG file's
-// bytes read from the file itself when the document is written.
+// the spool file (possibly still being encoded on a worker thread), or ranges of a source file
+// (a JPEG file, a PNG's zlib data, a TIFF's fax strip) read from the file when the document is
+// written.
 #include <cstdint>
 #include <future>
 #include <memory>
+#include <string>
+#include <vector>
 
-#include "imaging/JpegFile.h"
+#include "imaging/FileIdentity.h"
+#include "imaging/ImageRecord.h"
 #include "pdf/PdfSpool.h"
 #include "pdf/PdfStreams.h"
 
@@ -34,16 +38,25 @@ private:
     std::shared_future<TSpoolSlice> slice_;
 };
 
-// A JPEG file's bytes, copied from the file when written and refused when the file has
-// changed since the picture was loaded.
-class TJpegFileData : public TPdfStreamData {
+// Ranges of a source file, in order, copied from the file when written (in the kernel where
+// the output allows). Refused when the file is no longer the one that was loaded (another
+// inode, size or time, or cut short): "Cannot read <kind> file "<path>": the file has changed
+// since it was loaded".
+class TFileSliceData : public TPdfStreamData {
 public:
-    explicit TJpegFileData(TJpegFileSource source) : source_(std::move(source)) {}
-    std::uint64_t Size() override { return static_cast<std::uint64_t>(source_.Identity.Size); }
+    // kind names the file in messages ("JPEG", "PNG").
+    TFileSliceData(std::string kind, std::string path, TFileIdentity identity, std::vector<TFileSlice> slices);
+    std::uint64_t Size() override { return size_; }
     void WriteTo(TStream& out) override;
 
 private:
-    TJpegFileSource source_;
+    [[noreturn]] void Fail(const std::string& reason) const;
+
+    std::string kind_;
+    std::string path_;
+    TFileIdentity identity_;
+    std::vector<TFileSlice> slices_;
+    std::uint64_t size_ = 0;
 };
 
 }  // namespace tovra

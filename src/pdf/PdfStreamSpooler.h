@@ -1,9 +1,10 @@
 #pragma once
-// Takes image data out of memory as soon as the image joins the document. Flate-filtered
-// data (bitmap pixels) is compressed now, on a worker thread while the next picture is read,
-// and the compressed bytes go to the spool file; other data goes there as it is. When the
-// document is written each stream copies its bytes from there, in object order, so the file
-// is the same byte for byte as if everything had stayed in memory.
+// Takes image data out of memory as soon as the image joins the document. Data still to be
+// encoded (bitmap pixels and image samples for Flate, decoded photos for JPEG) is encoded now,
+// on a worker thread while the next picture is read, and the encoded bytes go to the spool
+// file; other data goes there as it is. When the document is written each stream copies its
+// bytes from there, in object order, so the file is the same byte for byte as if everything
+// had stayed in memory.
 #include <memory>
 #include <string>
 

@@ -2,10 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "common/Exceptions.h"
-#include "pdf/PdfFlate.h"
-#include "pdf/PdfStreamData.h"
 
 namespace tovra {
 
@@ -220,38 +219,6 @@ TPdfStream* TPdfDictionary::StreamByKey(std::string_view key) const { return dyn
 const TPdfDictionaryElement& TPdfDictionary::Items(int index) const {
     if (index < 0 || index >= ItemCount()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
     return elements_[static_cast<size_t>(index)];
-}
-
-// ---- TPdfStream -----------------------------------------------------------------------------
-
-TPdfStream::TPdfStream(TPdfObjectMgr* objectMgr) : dict_(std::make_unique<TPdfDictionary>(objectMgr)) {
-    dict_->Put("Length", std::make_unique<TPdfNumber>(0));
-    dict_->Put("Filter", std::make_unique<TPdfArray>(objectMgr));
-}
-
-TPdfStream::~TPdfStream() = default;
-
-void TPdfStream::SetEncodedData(std::unique_ptr<TPdfStreamData> data) { encoded_ = std::move(data); }
-
-void TPdfStream::WriteValue(TStream& stream) {
-    TPdfNumber* length = dict_->NumberByKey("Length");
-    const TPdfArray* filter = dict_->ArrayByKey("Filter");
-    const bool flate = !encoded_ && filter && filter->FindName("FlateDecode");
-    std::string compressed;
-    if (flate) compressed = FlateCompress(data_.Bytes());
-    const std::string_view bytes = flate ? std::string_view(compressed) : std::string_view(data_.Bytes());
-    const std::uint64_t size = encoded_ ? encoded_->Size() : bytes.size();
-    if (size > static_cast<std::uint64_t>(INT32_MAX))
-        throw EPdfInvalidValue("stream data of " + std::to_string(size) + " bytes is too long for a PDF stream");
-    if (length) length->Value = static_cast<int32_t>(size);
-    dict_->WriteRefOrValue(stream);
-    WriteText(stream, "\r\nstream\r\n");
-    if (encoded_) {
-        encoded_->WriteTo(stream);
-    } else {
-        WriteText(stream, bytes);
-    }
-    WriteText(stream, "\nendstream");
 }
 
 // ---- free helpers ---------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pdf/PdfEncode.h"
 #include "pdf/PdfStreams.h"
 
 namespace tovra {
@@ -199,10 +200,29 @@ public:
     void SetEncodedData(std::unique_ptr<TPdfStreamData> data);
     TPdfStreamData* EncodedData() const { return encoded_.get(); }
 
+    // Bytes still to be encoded that the stream shares with their owner (an image record's
+    // samples), used instead of Data() and never copied: the spooler takes them.
+    void SetSharedBytes(std::shared_ptr<const std::string> bytes) { shared_ = std::move(bytes); }
+    const std::shared_ptr<const std::string>& SharedBytes() const { return shared_; }
+    // True when there are bytes still to be encoded (Data() or the shared bytes).
+    bool HasUnencodedBytes() const { return shared_ ? !shared_->empty() : data_.Size() > 0; }
+    // Takes the bytes still to be encoded out of the stream: the shared bytes, or Data()'s.
+    std::shared_ptr<const std::string> TakeUnencodedBytes();
+
+    // How the bytes are encoded when written or spooled; ByFilter until set.
+    void SetEncoding(TStreamEncoding encoding, const TJpegEncodeSettings& jpeg = {});
+    TStreamEncoding Encoding() const { return encoding_; }
+    const TJpegEncodeSettings& JpegSettings() const { return jpeg_; }
+    // The encoding with ByFilter resolved: Flate when /Filter names FlateDecode, else AsIs.
+    TStreamEncoding EffectiveEncoding() const;
+
 private:
     std::unique_ptr<TPdfDictionary> dict_;
     TMemoryStream data_;
     std::unique_ptr<TPdfStreamData> encoded_;
+    std::shared_ptr<const std::string> shared_;
+    TJpegEncodeSettings jpeg_;
+    TStreamEncoding encoding_ = TStreamEncoding::ByFilter;
 };
 
 class TPdfXObject : public TPdfStream {
@@ -213,6 +233,26 @@ public:
 class TPdfImage : public TPdfXObject {
 public:
     using TPdfXObject::TPdfXObject;
+
+    // A stream the image refers to that is not in a document yet (an ICC profile, a soft
+    // mask): the document registers it together with the image (TPdfDoc::AddImage), then
+    // appends its reference to AppendTo, or puts it under Key in the image's dictionary.
+    struct TCompanion {
+        std::unique_ptr<TPdfStream> Stream;
+        TPdfArray* AppendTo = nullptr;  // an array inside the image's dictionary
+        std::string Key;
+    };
+    void AddCompanion(std::unique_ptr<TPdfStream> stream, TPdfArray& appendTo);
+    void AddCompanion(std::unique_ptr<TPdfStream> stream, const std::string& key);
+    std::vector<TCompanion> TakeCompanions() { return std::move(companions_); }
+    bool HasCompanions() const { return !companions_.empty(); }
+
+    // The lowest PDF 1.x version (its minor number) whose features the image and its
+    // companions use; a document's header names the highest of its images'.
+    int RequiredMinorVersion = 2;
+
+private:
+    std::vector<TCompanion> companions_;
 };
 
 // Raw bytes written to the file exactly as stored.

@@ -51,7 +51,9 @@ void TPdfXref::WriteTo(TStream& stream) const {
     WriteText(stream, section);
 }
 
-void TPdfHeader::WriteTo(TStream& stream) const { WriteText(stream, "%PDF-1.2 \r\n"); }
+void TPdfHeader::WriteTo(TStream& stream) const {
+    WriteText(stream, "%PDF-1." + std::to_string(MinorVersion) + " \r\n");
+}
 
 TPdfTrailer::TPdfTrailer(TPdfObjectMgr* objectMgr) : dict_(std::make_unique<TPdfDictionary>(objectMgr)) {
     dict_->Put("Size", std::make_unique<TPdfNumber>(0));

@@ -35,7 +35,10 @@ private:
 
 class TPdfHeader {
 public:
+    static constexpr int kBaseMinorVersion = 2;
+    // "%PDF-1.<MinorVersion> " and CR LF.
     void WriteTo(TStream& stream) const;
+    int MinorVersion = kBaseMinorVersion;
 };
 
 class TPdfTrailer {

@@ -1,12 +1,16 @@
 #include "report/PRImage.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include <QPainter>
 
 #include "common/Exceptions.h"
+#include "imaging/JpegExif.h"
+#include "imaging/RecordImage.h"
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfImages.h"
+#include "report/UprightPicture.h"
 
 namespace tovra {
 
@@ -45,7 +49,7 @@ TPRImage::TPRImage(TComponent* owner) : TPRItem(owner), random_(SeedForNewItem()
 uint32_t TPRImage::NextRandom(uint32_t range) { return std::uniform_int_distribution<uint32_t>(0, range - 1)(random_); }
 
 void TPRImage::SetPicture(const TPicture& picture) {
-    if (picture.Graphic() && !picture.IsBitmap()) throw Exception("only bitmap image is allowed.");
+    if (picture.Graphic() && !picture.IsBitmap() && !picture.IsRecord()) throw Exception("only bitmap image is allowed.");
     picture_ = picture;
     Invalidate();
 }
@@ -56,7 +60,30 @@ void TPRImage::SetStretch(bool value) {
     Invalidate();
 }
 
-bool TPRImage::HoldsPrintableGraphic() const { return picture_.IsBitmap() && !picture_.Empty(); }
+void TPRImage::SetAutoOrient(bool value) {
+    if (value == autoOrient_) return;
+    autoOrient_ = value;
+    Invalidate();
+}
+
+int TPRImage::Orientation() const {
+    const TGraphic* graphic = picture_.Graphic();
+    return autoOrient_ && graphic ? graphic->Orientation() : kOrientationUpright;
+}
+
+int TPRImage::NaturalWidth() const {
+    return OrientationSwapsSides(Orientation()) ? picture_.Height() : picture_.Width();
+}
+
+int TPRImage::NaturalHeight() const {
+    return OrientationSwapsSides(Orientation()) ? picture_.Width() : picture_.Height();
+}
+
+bool TPRImage::HoldsPrintableGraphic() const {
+    return (picture_.IsBitmap() || picture_.IsRecord()) && !picture_.Empty();
+}
+
+std::string TPRImage::CreatorName() const { return picture_.IsRecord() ? "Pdf-Record" : "Pdf-Bitmap"; }
 
 std::string TPRImage::FreeImageName(TPdfDoc& doc, const std::string& prefix) {
     // Start anywhere, then probe the following numbers, wrapping after 65534.
@@ -80,7 +107,7 @@ void TPRImage::PrintPicture(TPRCanvas& canvas, const TRect& rect) {
     std::string name = Name;
     if (!SharedImage) name = FreeImageName(doc, Name);
     if (!doc.FindXObject(name)) {
-        std::unique_ptr<TPdfImage> image = CreatePdfImage(picture_, CreatorName());
+        std::unique_ptr<TPdfImage> image = CreatePdfImage(picture_, CreatorName(), {doc.LosslessDecoded});
         doc.AddImage(name, std::move(image));
     }
     const TPRPage* page = HostPage();
@@ -101,13 +128,41 @@ void TPRImage::PrintPicture(TPRCanvas& canvas, const TRect& rect) {
 
 void TPRImage::DrawImageObject(TPdfCanvas& pdf, const std::string& name, const TPdfBox& box,
                                const std::optional<TPdfBox>& clip) {
-    if (clip)
+    const int orientation = Orientation();
+    // Upright pictures keep the plain drawing, so their pages stay byte for byte as before.
+    if (orientation != kOrientationUpright) {
+        pdf.DrawXObjectMatrix(UprightMatrix(orientation, box), clip, name);
+    } else if (clip) {
         pdf.DrawXObjectEx(box.x, box.y, box.width, box.height, clip->x, clip->y, clip->width, clip->height, name);
-    else
+    } else {
         pdf.DrawXObject(box.x, box.y, box.width, box.height, name);
+    }
 }
 
-QImage TPRImage::ScreenImage(const QSize& /*drawn*/) const { return picture_.Graphic()->ToImage(); }
+QImage TPRImage::StoredScreenImage(const QSize& drawn) const {
+    if (const TRecordImage* record = picture_.Record()) {
+        // The longer side is the same turned or not, so the decode size does not depend on the turn.
+        const int side = std::max(drawn.width(), drawn.height());
+        return side > 0 ? record->ScreenImage(side) : QImage();
+    }
+    return picture_.Graphic()->ToImage();
+}
+
+QImage TPRImage::ScreenImage(const QSize& drawn) const {
+    const QImage stored = StoredScreenImage(drawn);
+    storedSize_ = stored.size();
+    const int orientation = Orientation();
+    if (orientation == kOrientationUpright) {
+        upright_ = QImage();  // a large picture's turned copy is not kept for nothing
+        return stored;
+    }
+    if (stored.cacheKey() != uprightSource_ || orientation != uprightOrientation_ || upright_.isNull()) {
+        upright_ = UprightImage(stored, orientation);
+        uprightSource_ = stored.cacheKey();
+        uprightOrientation_ = orientation;
+    }
+    return upright_;
+}
 
 void TPRImage::Paint(QPainter& painter) const {
     if (!picture_.Graphic() || picture_.Empty()) {

@@ -3,10 +3,8 @@
 #include <algorithm>
 
 #include "common/Exceptions.h"
-#include "imaging/JpegExif.h"
 #include "imaging/JpegImage.h"
 #include "pdf/PdfDoc.h"
-#include "report/UprightPicture.h"
 
 namespace tovra {
 
@@ -20,9 +18,9 @@ void TPRJpegImage::SetPicture(const TPicture& picture) {
     Invalidate();
 }
 
-QImage TPRJpegImage::ScreenImage(const QSize& drawn) const {
+QImage TPRJpegImage::StoredScreenImage(const QSize& drawn) const {
     const auto* jpeg = dynamic_cast<const TJpegImage*>(picture_.Graphic());
-    if (!jpeg) return TPRImage::ScreenImage(drawn);
+    if (!jpeg) return TPRImage::StoredScreenImage(drawn);
     // The longer side is the same turned or not, so the decode size does not depend on the turn.
     const int side = std::max(drawn.width(), drawn.height());
     if (side <= 0) return QImage();
@@ -32,21 +30,7 @@ QImage TPRJpegImage::ScreenImage(const QSize& drawn) const {
         screenImage_ = jpeg->Decode(side);
         screenKey_ = key;
     }
-    return UprightScreenImage(screenImage_);
-}
-
-QImage TPRJpegImage::UprightScreenImage(const QImage& stored) const {
-    const int orientation = Orientation();
-    if (orientation == kOrientationUpright) {
-        upright_ = QImage();  // a large photo's turned copy is not kept for nothing
-        return stored;
-    }
-    if (stored.cacheKey() != uprightSource_ || orientation != uprightOrientation_ || upright_.isNull()) {
-        upright_ = UprightImage(stored, orientation);
-        uprightSource_ = stored.cacheKey();
-        uprightOrientation_ = orientation;
-    }
-    return upright_;
+    return screenImage_;
 }
 
 bool TPRJpegImage::HoldsPrintableGraphic() const { return picture_.IsJpeg() && !picture_.Empty(); }
@@ -58,36 +42,6 @@ std::string TPRJpegImage::FreeImageName(TPdfDoc& doc, const std::string& prefix)
         if (!doc.FindXObject(name)) return name;
     }
     throw Exception("image count over max value..");
-}
-
-void TPRJpegImage::SetAutoOrient(bool value) {
-    if (value == autoOrient_) return;
-    autoOrient_ = value;
-    Invalidate();
-}
-
-int TPRJpegImage::Orientation() const {
-    const TJpegImage* jpeg = picture_.Jpeg();
-    return autoOrient_ && jpeg ? jpeg->Orientation() : kOrientationUpright;
-}
-
-int TPRJpegImage::NaturalWidth() const {
-    return OrientationSwapsSides(Orientation()) ? picture_.Height() : picture_.Width();
-}
-
-int TPRJpegImage::NaturalHeight() const {
-    return OrientationSwapsSides(Orientation()) ? picture_.Width() : picture_.Height();
-}
-
-void TPRJpegImage::DrawImageObject(TPdfCanvas& pdf, const std::string& name, const TPdfBox& box,
-                                   const std::optional<TPdfBox>& clip) {
-    const int orientation = Orientation();
-    // Upright pictures keep the plain drawing, so their pages stay byte for byte as before.
-    if (orientation == kOrientationUpright) {
-        TPRImage::DrawImageObject(pdf, name, box, clip);
-        return;
-    }
-    pdf.DrawXObjectMatrix(UprightMatrix(orientation, box), clip, name);
 }
 
 void TPRJpegImage::PrintItem(TPRCanvas& canvas, const TRect& rect) {

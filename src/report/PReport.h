@@ -60,6 +60,8 @@ public:
     // run may be replaced, and a last look before it is (see WriteFileAtomically).
     TWriteOptions WriteOptions;
     TPdfCompressionMethod CompressionMethod = cmNone;
+    // Decoded photos (HEIF, AVIF) as exact Flate pixels instead of one JPEG encode.
+    bool LosslessDecoded = false;
     // Gives the local date-time written as the modification date; the clock unless replaced.
     std::function<TDateTime()> Clock = Now;
 

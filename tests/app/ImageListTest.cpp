@@ -11,6 +11,8 @@
 
 #include "ImageListBox.h"
 #include "MainWindowFixture.h"
+#include "imaging/ImageFormats.h"
+#include "imaging/RecordImage.h"
 #include "report/PRImage.h"
 #include "report/PRJpegImage.h"
 #include "report/PRPage.h"
@@ -29,12 +31,14 @@ TEST_F(ImageList, LoadImagesSortsByPathWithoutRegardToCaseAndShowsTheLast) {
     w.aLoadImages->trigger();
     EXPECT_EQ(dialogs->LastOpen.Title, "Load Images");
     EXPECT_TRUE(dialogs->LastOpen.PicturePreview);  // the default preference
-    ASSERT_EQ(dialogs->LastOpen.Filters.size(), 5);
-    EXPECT_EQ(dialogs->LastOpen.Filters[0].Description, "All Image Files (*.bmp;*.gif;*.jpg;*.jpeg)");
-    EXPECT_EQ(dialogs->LastOpen.Filters[1].Description, "Bitmap Image Files (*.bmp)");
-    EXPECT_EQ(dialogs->LastOpen.Filters[2].Description, "GIF Image files (*.gif)");
-    EXPECT_EQ(dialogs->LastOpen.Filters[3].Description, "JPEG Image Files (*.jpg;*.jpeg)");
-    EXPECT_EQ(dialogs->LastOpen.Filters[4].Description, "All Files (*.*)");
+    QStringList captions;
+    for (const TFileFilter& filter : dialogs->LastOpen.Filters) captions.push_back(filter.Description);
+    EXPECT_EQ(captions, QStringList({"All Image Files (*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.webp;*.heic;*.heif;*.avif)",
+                                     "Bitmap Image Files (*.bmp)", "GIF Image files (*.gif)",
+                                     "JPEG Image Files (*.jpg;*.jpeg)", "PNG Image Files (*.png)",
+                                     "TIFF Image Files (*.tif;*.tiff)", "WebP Image Files (*.webp)",
+                                     "HEIF Image Files (*.heic;*.heif;*.avif)", "All Files (*.*)"}));
+    EXPECT_EQ(dialogs->LastOpen.Filters[7].Patterns, QStringList({"*.heic", "*.heif", "*.avif"}));
 
     EXPECT_EQ(Rows(), QStringList({"A.bmp", "b.jpg", "c.GIF"}));
     EXPECT_EQ(w.SelectedRow(), 2);
@@ -196,6 +200,42 @@ TEST_F(ImageList, ClickingARowShowsIt) {
     EXPECT_EQ(second.height(), 15);  // rows are 15 high
     QTest::keyClick(w.lbFiles, Qt::Key_Up);
     EXPECT_EQ(w.CurrentImage(), w.EntryOf(0));
+}
+
+// A stand-in TIFF reader: three pages, page n an (n + 10) x 5 grey picture turned by its
+// orientation tag (6), so that the window's bitmap item shows it upright.
+int ThreePages(const std::string&) { return 3; }
+
+std::unique_ptr<TGraphic> LoadTiffPage(const std::string& path, int page) {
+    auto record = std::make_shared<TImageRecord>();
+    record->Width = page + 10;
+    record->Height = 5;
+    record->Color = TColorModel::Gray;
+    record->Orientation = 6;
+    record->Bytes = std::make_shared<const std::string>(static_cast<std::size_t>(record->Width * 5), '\x40');
+    return std::make_unique<TRecordImage>(std::move(record), path);
+}
+
+TEST_F(ImageList, AMultiPageTiffAddsARowPerPageEachWithItsOwnEntry) {
+    const TImageFormatOverride tiff(ikTIFF, LoadTiffPage, ThreePages);
+    auto& w = MakeWindow();
+    const std::string scan = (dir / "scan.TIF").string();
+    WriteFileBytes(scan, "pages");
+    w.fdFilesDrop({Q(Picture("a.bmp")), Q(scan)});
+    EXPECT_EQ(Rows(), QStringList({"a.bmp", "scan.TIF (1/3)", "scan.TIF (2/3)", "scan.TIF (3/3)"}));
+    EXPECT_EQ(w.CurrentImage(), w.EntryOf(3));
+    EXPECT_EQ(w.priView->Picture().Width(), 12);  // the third page, read when shown
+    EXPECT_EQ(w.priView->NaturalWidth(), 5);      // upright
+    w.ShowImage(2);
+    EXPECT_EQ(w.priView->Picture().Width(), 11);
+    w.cbStretch->click();  // settings of one page only
+    EXPECT_EQ(w.EntryOf(2)->SizeMethod, smStretch);
+    EXPECT_NE(w.EntryOf(1)->SizeMethod, smStretch);
+    EXPECT_EQ(w.EntryOf(1)->PageIndex, 0);
+    EXPECT_EQ(w.EntryOf(3)->PageCount, 3);
+    w.cbFullPath->click();
+    EXPECT_EQ(Rows().at(2), Q(scan) + " (2/3)");
+    EXPECT_TRUE(dialogs->Errors().isEmpty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QComboBox>
 #include <QPushButton>
@@ -113,6 +114,7 @@ TEST_F(PrefsDialogTest, OkWithoutChangesWritesTheMainWindowsValues) {
               "ShowPreview=0\n"
               "DefaultSaveDir=/home/user/pdfs/\n"
               "AutoOrient=1\n"
+              "LosslessDecoded=0\n"
               "\n"
               "[PDFDefaults]\n"
               "SizeMethod=0\n"
@@ -208,6 +210,7 @@ TEST_F(PrefsDialogTest, ChecksAndFolderPicker) {
     TfrmPDFPrefs dialog(mainPrefs, Hooks());
     dialog.cbShowPicPreviewDialog->click();
     dialog.cbAutoOrient->click();
+    dialog.cbLosslessDecoded->click();
     pickerAnswer = "";
     dialog.btnBrowse->click();  // cancelled: nothing changes
     EXPECT_EQ(pickerStart, "/home/user/pdfs/");
@@ -220,7 +223,7 @@ TEST_F(PrefsDialogTest, ChecksAndFolderPicker) {
     const std::string ini = test::ReadFileBytes(Ini());
     EXPECT_NE(ini.find("ShowPicPreviewDialog=0\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("DefaultSaveDir=/srv/out\n"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("AutoOrient=0\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("AutoOrient=0\nLosslessDecoded=1\n"), std::string::npos) << ini;
 }
 
 TEST_F(PrefsDialogTest, ReadingIsSilentWhileTheMainWindowUpdates) {
@@ -270,6 +273,10 @@ TEST_F(PrefsDialogTest, KeyboardAndAccessibleNames) {
     EXPECT_EQ(dialog.edtMarginTop->accessibleName(), "top");
     EXPECT_EQ(dialog.edtDefaultSaveDir->accessibleName(), "Default directory for new PDFs");
     EXPECT_EQ(dialog.cbAutoOrient->text(), "Turn photos upright (EXIF orientation)");
+    EXPECT_EQ(dialog.cbLosslessDecoded->text(), "Exact pixels for HEIF and AVIF photos (larger files)");
+    // Right under the photo box.
+    QLayout* boxes = dialog.cbAutoOrient->parentWidget()->layout();
+    EXPECT_EQ(boxes->indexOf(dialog.cbLosslessDecoded), boxes->indexOf(dialog.cbAutoOrient) + 1);
     EXPECT_EQ(dialog.cbAutoOpenPDF->text(), "Automatically open new PDFs ");
     EXPECT_TRUE(dialog.btnOK->isDefault());
     for (QWidget* w : dialog.findChildren<QWidget*>()) {

@@ -1,7 +1,9 @@
 // Reading the command line of tovrapdf-cli.
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
 #include "cli/CliOptions.h"
+#include "imaging/ImageFormats.h"
 
 namespace tovra::cli {
 namespace {
@@ -19,6 +21,24 @@ TEST(CliOptions, DefaultsAndImagesInOrder) {
     EXPECT_FALSE(o.Quiet);
     EXPECT_TRUE(o.AutoOrient);
     EXPECT_FALSE(ParseCommandLine({"--no-auto-orient", "a.jpg"}).AutoOrient);
+    EXPECT_FALSE(o.LosslessDecoded);
+    EXPECT_TRUE(ParseCommandLine({"--lossless-decoded", "a.heic"}).LosslessDecoded);
+}
+
+// The manual page and the README say what the help (made from the table of kinds) says of each
+// kind, and the desktop entry offers the program for every kind's MIME types.
+TEST(CliOptions, DocumentsFollowTheTableOfKinds) {
+    const std::string man = test::ReadFileBytes(TOVRA_SOURCE_DIR "/data/man/tovrapdf-cli.1");
+    const std::string readme = test::ReadFileBytes(TOVRA_SOURCE_DIR "/README.md");
+    const std::string desktop = test::ReadFileBytes(TOVRA_SOURCE_DIR "/data/tovrapdf.desktop");
+    std::string mimeTypes = "\nMimeType=";
+    for (const TImageFormat& format : ImageFormats()) {
+        const std::string handling(format.Handling);
+        EXPECT_NE(man.find("\n" + handling + "\n"), std::string::npos) << handling;
+        EXPECT_NE(readme.find("| " + handling + " |"), std::string::npos) << handling;
+        for (std::string_view type : format.MimeTypes) mimeTypes += std::string(type) + ";";
+    }
+    EXPECT_NE(desktop.find(mimeTypes + "\n"), std::string::npos) << mimeTypes;
 }
 
 TEST(CliOptions, ValueFormsAndGroupedFlags) {

@@ -7,9 +7,13 @@
 #include <functional>
 #include <sstream>
 
+#include "PdfReadBack.h"
 #include "TestSupport.h"
 #include "cli/CliRun.h"
 #include "cli/SampleImages.h"
+#include "imaging/ImageErrors.h"
+#include "imaging/ImageFormats.h"
+#include "imaging/RecordImage.h"
 
 namespace tovra::cli {
 namespace {
@@ -39,12 +43,57 @@ protected:
 TEST_F(CliRunTest, ProgressOnlyToATerminalAndNotWhenQuiet) {
     EXPECT_EQ(Run({"-o", Path("1.pdf"), Path("a.bmp"), Path("notes.txt"), Path("b.GIF")}, true), kExitWritten);
     EXPECT_EQ(err.str(), "tovrapdf-cli: skipping '" + Path("notes.txt") +
-                             "': not a BMP, GIF or JPEG file\n[1/2] a.bmp\n[2/2] b.GIF\n");
+                             "': not a BMP, GIF, JPEG, PNG, TIFF, WebP or HEIF file\n[1/2] a.bmp\n[2/2] b.GIF\n");
     EXPECT_EQ(Run({"-q", "-o", Path("2.pdf"), Path("a.bmp")}, true), kExitWritten);
     EXPECT_EQ(err.str(), "");
     EXPECT_EQ(Run({"-o", Path("3.pdf"), Path("a.bmp")}, false), kExitWritten);
     EXPECT_EQ(err.str(), "");
     EXPECT_TRUE(out.str().empty());
+}
+
+// A stand-in TIFF reader: every file has three pages, page n an (n + 1) x 2 grey picture; a
+// file named bad.tif fails on its second page. And a HEIF reader giving a 16 x 16 photo.
+int ThreePages(const std::string&) { return 3; }
+
+std::unique_ptr<TGraphic> Record(const std::string& path, int width, TColorModel color, bool photo) {
+    auto record = std::make_shared<TImageRecord>();
+    record->Width = width;
+    record->Height = width > 3 ? width : 2;
+    record->Color = color;
+    record->PhotoSamples = photo;
+    record->Bytes = std::make_shared<const std::string>(record->RowBytes() * record->Height, '\x60');
+    return std::make_unique<TRecordImage>(std::move(record), path);
+}
+
+std::unique_ptr<TGraphic> LoadTiffPage(const std::string& path, int page) {
+    if (page == 1 && path.find("bad.tif") != std::string::npos) ThrowImageError("TIFF", path, "broken strip");
+    return Record(path, page + 1, TColorModel::Gray, false);
+}
+
+std::unique_ptr<TGraphic> LoadPhoto(const std::string& path, int) { return Record(path, 16, TColorModel::RGB, true); }
+
+TEST_F(CliRunTest, AMultiPageTiffGivesItsPagesInOrderAndNamesThem) {
+    const TImageFormatOverride tiff(ikTIFF, LoadTiffPage, ThreePages);
+    test::WriteFileBytes(dir / "scan.tif", "pages");
+    test::WriteFileBytes(dir / "bad.tif", "pages");
+    EXPECT_EQ(Run({"--progress", "-o", Path("1.pdf"), Path("a.bmp"), Path("scan.tif")}), kExitWritten);
+    EXPECT_EQ(err.str(), "[1/4] a.bmp\n[2/4] scan.tif (1/3)\n[3/4] scan.tif (2/3)\n[4/4] scan.tif (3/3)\n");
+    std::vector<int> widths;
+    for (const test::TListedImage& image : test::ListImages(dir / "1.pdf")) widths.push_back(image.Width);
+    EXPECT_EQ(widths, std::vector<int>({8, 1, 2, 3}));
+
+    EXPECT_EQ(Run({"-o", Path("2.pdf"), Path("bad.tif")}), kExitFailed);
+    EXPECT_EQ(err.str(), "tovrapdf-cli: Cannot read TIFF file \"" + Path("bad.tif") + "\": broken strip (page 2 of 3)\n");
+    EXPECT_EQ(test::ListImages(dir / "2.pdf").size(), 1u);  // the page before the failure is kept
+}
+
+TEST_F(CliRunTest, PhotosAreJpegUnlessExactPixelsAreAsked) {
+    const TImageFormatOverride heif(ikHEIF, LoadPhoto, nullptr);
+    test::WriteFileBytes(dir / "photo.HEIC", "photo");
+    EXPECT_EQ(Run({"-o", Path("1.pdf"), Path("photo.HEIC")}), kExitWritten);
+    EXPECT_EQ(test::ListImages(dir / "1.pdf").at(0).Encoding, "jpeg");
+    EXPECT_EQ(Run({"--lossless-decoded", "-o", Path("2.pdf"), Path("photo.HEIC")}), kExitWritten);
+    EXPECT_EQ(test::ListImages(dir / "2.pdf").at(0).Encoding, "image");
 }
 
 TEST_F(CliRunTest, ProgressOnRequestWithoutATerminal) {

@@ -50,6 +50,7 @@ TEST_F(PrefsTest, FirstWriteText) {
               "ShowPreview=1\n"
               "DefaultSaveDir=/opt/tovra/\n"
               "AutoOrient=1\n"
+              "LosslessDecoded=0\n"
               "\n"
               "[PDFDefaults]\n"
               "SizeMethod=1\n"

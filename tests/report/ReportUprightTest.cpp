@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ReportFixtures.h"
+#include "imaging/RecordImage.h"
 #include "report/PRJpegImage.h"
 #include "report/PRPanels.h"
 #include "report/UprightPicture.h"
@@ -70,19 +71,20 @@ TEST(UprightPicture, DrawingMatrixOfEachOrientation) {
 }
 
 // A Letter page with margins 20, so the content area is 570 x 750 at (21, 21).
-struct LetterJpeg {
+template <class Item>
+struct LetterPage {
     TComponent owner;
     TPRPage* page = owner.Make<TPRPage>();
     TPRLayoutPanel* panel = owner.Make<TPRLayoutPanel>();
-    TPRJpegImage* item = owner.Make<TPRJpegImage>();
-    LetterJpeg(int orientation, int storedWidth, int storedHeight, bool stretch) {
+    Item* item = owner.Make<Item>();
+    LetterPage(TPicture picture, bool stretch) {
         page->SetBounds(0, 0, 612, 792);
         test::SetMargins(*page, 20);
         panel->SetParent(page);
         panel->SetAlign(alClient);
         item->SetParent(panel);
         item->SetBounds(0, 0, 570, 750);
-        item->Picture() = test::OrientedJpegPicture(test::TestPattern(storedWidth, storedHeight), orientation);
+        item->Picture() = std::move(picture);
         item->SetStretch(stretch);
         item->SharedImage = false;
     }
@@ -95,6 +97,23 @@ struct LetterJpeg {
         return contents.replace(slash + 1, contents.find(' ', slash) - slash - 1, "N");
     }
 };
+
+struct LetterJpeg : LetterPage<TPRJpegImage> {
+    LetterJpeg(int orientation, int storedWidth, int storedHeight, bool stretch)
+        : LetterPage(test::OrientedJpegPicture(test::TestPattern(storedWidth, storedHeight), orientation), stretch) {}
+};
+
+// A 300 x 200 image record (as a TIFF gives one) whose stored top row is red, the rest white.
+TPicture RecordPicture(int orientation) {
+    auto record = std::make_shared<TImageRecord>();
+    record->Width = 300;
+    record->Height = 200;
+    std::string samples(300 * 200 * 3, '\xFF');
+    for (int x = 0; x < 300; ++x) samples[static_cast<std::size_t>(x) * 3 + 1] = samples[static_cast<std::size_t>(x) * 3 + 2] = 0;
+    record->Bytes = std::make_shared<const std::string>(std::move(samples));
+    record->Orientation = orientation;
+    return TPicture(std::make_unique<TRecordImage>(std::move(record), "scan.tif"));
+}
 
 TEST(UprightJpegItem, UprightAndSwitchedOffPicturesPrintAsBefore) {
     const std::string stretched = "/F0 10 Tf\nq\n570 0 0 750 21 21 cm\n/N Do\nQ\n";
@@ -143,6 +162,20 @@ TEST(UprightJpegItem, SwitchingRepaintsAndChangesTheNaturalSize) {
     TPRJpegImage empty;
     EXPECT_EQ(empty.Orientation(), 1);
     EXPECT_EQ(empty.NaturalWidth(), 0);
+}
+
+TEST(UprightRecordItem, ATiffOrientationTurnsARecordAsExifTurnsAJpeg) {
+    LetterPage<TPRImage> turned(RecordPicture(6), true);
+    EXPECT_EQ(turned.Printed(), "/F0 10 Tf\nq\n0 -750 570 0 21 771 cm\n/N Do\nQ\n");
+    EXPECT_EQ(turned.item->NaturalWidth(), 200);
+    // Turned 90 degrees clockwise, the stored top row is the right edge on screen.
+    const QImage shown = turned.page->PaintToImage();
+    EXPECT_EQ(shown.pixel(588, 400), qRgb(255, 0, 0));
+    EXPECT_EQ(shown.pixel(300, 400), qRgb(255, 255, 255));
+    turned.item->SetAutoOrient(false);
+    EXPECT_EQ(turned.item->NaturalWidth(), 300);
+    EXPECT_EQ(turned.Printed(), "/F0 10 Tf\nq\n570 0 0 750 21 21 cm\n/N Do\nQ\n");
+    EXPECT_EQ(turned.page->PaintToImage().pixel(300, 23), qRgb(255, 0, 0));
 }
 
 }  // namespace

@@ -132,7 +132,17 @@ QWidget* TfrmPDFPrefs::BuildUpperPart() {
         box->setAccessibleName(box->text().trimmed());
         layout->addWidget(box);
     }
+    AddLosslessDecodedBox(*layout);
     return part;
+}
+
+// Right under the photo box: decoded photos (HEIF, AVIF) as exact pixels instead of JPEG.
+void TfrmPDFPrefs::AddLosslessDecodedBox(QVBoxLayout& layout) {
+    cbLosslessDecoded = new QCheckBox(QStringLiteral("Exact pixels for HEIF and AVIF photos (larger files)"), this);
+    cbLosslessDecoded->setObjectName("cbLosslessDecoded");
+    cbLosslessDecoded->setAccessibleName(cbLosslessDecoded->text());
+    layout.addWidget(cbLosslessDecoded);
+    connect(cbLosslessDecoded, &QCheckBox::clicked, this, [this] { SetPrefsFromControls(); });
 }
 
 QWidget* TfrmPDFPrefs::BuildPageSettings() {
@@ -232,6 +242,7 @@ void TfrmPDFPrefs::SetControlsFromPrefs() {
     cbAutoOpenPDF->setChecked(prefs_.AutoOpenPDF);
     cbShowPicPreviewDialog->setChecked(prefs_.ShowPicPreviewDialog);
     cbAutoOrient->setChecked(prefs_.AutoOrient);
+    cbLosslessDecoded->setChecked(prefs_.LosslessDecoded);
     edtDefaultSaveDir->setText(QString::fromStdString(prefs_.DefaultSaveDir));
     SetRadio(cbStretch, defaults.SizeMethod == smStretch);
     SetRadio(cbFit, defaults.SizeMethod == smFit);
@@ -256,6 +267,7 @@ void TfrmPDFPrefs::SetPrefsFromControls() {
     prefs_.AutoOpenPDF = cbAutoOpenPDF->isChecked();
     prefs_.ShowPicPreviewDialog = cbShowPicPreviewDialog->isChecked();
     prefs_.AutoOrient = cbAutoOrient->isChecked();
+    prefs_.LosslessDecoded = cbLosslessDecoded->isChecked();
     prefs_.DefaultSaveDir = edtDefaultSaveDir->text().toStdString();
     defaults.SizeMethod = cbStretch->isChecked() ? smStretch : cbFit->isChecked() ? smFit : smFullSize;
     defaults.PaperName = cbPaper->currentText().toStdString();

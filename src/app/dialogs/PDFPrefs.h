@@ -20,6 +20,7 @@ class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace tovra {
 
@@ -55,6 +56,7 @@ public:
     QCheckBox* cbAutoOpenPDF = nullptr;
     QCheckBox* cbShowPicPreviewDialog = nullptr;
     QCheckBox* cbAutoOrient = nullptr;
+    QCheckBox* cbLosslessDecoded = nullptr;
     TReportingEdit* edtMarginTop = nullptr;
     TReportingEdit* edtMarginBottom = nullptr;
     TReportingEdit* edtMarginLeft = nullptr;
@@ -71,6 +73,7 @@ public:
 private:
     void BuildControls();
     QWidget* BuildUpperPart();
+    void AddLosslessDecodedBox(QVBoxLayout& layout);
     QWidget* BuildPageSettings();
     void ConnectHandlers();
     void FillPaperBox();
