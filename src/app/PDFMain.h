@@ -148,7 +148,10 @@ public:
 
     // --- Preferences ---
     void ApplyPrefs();
+    // Reads the INI file into Prefs. A file too large to be read is reported once, when the event
+    // loop next runs (TooLargeIniMessage); the defaults are used and closing replaces the file.
     void ReadPrefsIntoWindow();
+    static QString TooLargeIniMessage(const std::string& path);
     // Writes the preferences; false (after showing the failure) when the file cannot be written.
     bool WritePrefsShowingFailure();
 
@@ -201,6 +204,7 @@ private:
     bool updating_ = false;
     bool creating_ = false;
     bool picturePreviewDialog_ = true;
+    bool tooLargeIniReported_ = false;
     QString loadDialogFileName_;
     QString loadDialogDirectory_;
     QString saveDialogDirectory_;

@@ -1,11 +1,15 @@
 // The window's preferences: read at start and applied, written when the window closes (not on
 // Exit), and a failed write keeping the window open with its list.
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QRadioButton>
 
 #include "MainWindowFixture.h"
+#include "components/Other/IniDocument.h"
+#include "report/PRPage.h"
 
 namespace tovra::test {
 namespace {
@@ -68,6 +72,34 @@ TEST_F(WindowPrefs, ASizeMethodOutsideTheModesLeavesNoButtonAndGivesFullSize) {
     EXPECT_EQ(w.cbPaper->currentIndex(), 0);
     w.AddImageFiles({"/pics/a.bmp"});
     EXPECT_EQ(w.EntryOf(0)->SizeMethod, smFullSize);
+}
+
+// A preferences file over 1 MB is not read: the window starts with the defaults, says so once
+// (not again when the preferences dialog makes it read the file), and closing replaces the file.
+TEST_F(WindowPrefs, AFileTooLargeIsReportedOnceAndReplacedOnClose) {
+    auto& w = MakeWindow("[PDFDefaults]\nMarginTop=5\n;" + std::string(IniMaxFileBytes, 'x') + "\n");
+    QApplication::processEvents();
+    const QString message = TfrmPDFMain::TooLargeIniMessage(IniPath().string()) + ".";
+    EXPECT_EQ(dialogs->Errors(), QStringList{message});
+    EXPECT_EQ(w.edtMarginTop->text(), "20");
+    w.ReadPrefsIntoWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs->Errors().size(), 1);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(ReadFileBytes(IniPath()).rfind("[AppDefaults]\nAutoOpenPDF=1\n", 0), 0u);
+    EXPECT_LT(std::filesystem::file_size(IniPath()), 400u);
+}
+
+// Stored margins at the ends of the 32-bit range come back as the default and never reach the
+// preview page; typed ones are kept by the entry and refused by the page.
+TEST_F(WindowPrefs, ExtremeMarginsInTheFileGiveTheDefault) {
+    auto& w = MakeWindow("[PDFDefaults]\nMarginRight=-2147483648\nMarginBottom=2147483647\nSizeMethod=2\n");
+    EXPECT_EQ(w.edtMarginRight->text(), "20");
+    EXPECT_EQ(w.edtMarginBottom->text(), "20");
+    w.ShowImage(w.AddImageFiles({QString::fromStdString(Picture("a.bmp", 100, 50))}));
+    EXPECT_EQ(w.prpView->MarginRight(), 20);
+    EXPECT_EQ(w.prpView->Width(), 100 + 2 + 40);
+    EXPECT_EQ(w.prpView->Height(), 50 + 2 + 40);
 }
 
 TEST_F(WindowPrefs, ExitWritesNothing) {
