@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleValidator>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -40,14 +39,12 @@ QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback) {
     return QIcon::fromTheme(QString::fromLatin1(name), QApplication::style()->standardIcon(fallback));
 }
 
+// A margin field takes any text, as typed (a minus sign, a half-typed number): the entry stores
+// its whole-number part, 0 while it is no number, and the page refuses what it cannot use.
 QLineEdit* MarginField(QWidget* parent, const char* name) {
     auto* field = new QLineEdit(QStringLiteral("20"), parent);
     field->setObjectName(QString::fromLatin1(name));
     field->setAlignment(Qt::AlignRight);
-    auto* numbers = new QDoubleValidator(field);
-    numbers->setLocale(QLocale::c());
-    numbers->setNotation(QDoubleValidator::StandardNotation);
-    field->setValidator(numbers);
     field->setFixedSize(40, 20);
     return field;
 }
