@@ -17,7 +17,8 @@ QString TfrmPDFMain::TooLargeIniMessage(const std::string& path) {
 }
 
 void TfrmPDFMain::ReadPrefsIntoWindow() {
-    const TIniLoad load = ReadPrefs(Prefs, defaultSaveDir_);
+    // A stored paper wins; without one, the system's paper (libpaper) if the paper box has it.
+    const TIniLoad load = ReadPrefs(Prefs, defaultSaveDir_, {}, DefaultPaperName(papers_));
     // Said once, at the first read that finds it; later reads (after the preferences dialog) are quiet.
     if (load == TIniLoad::TooLarge && !tooLargeIniReported_) {
         tooLargeIniReported_ = true;

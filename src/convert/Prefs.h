@@ -16,12 +16,12 @@
 
 #include "components/Other/IniDocument.h"
 #include "convert/PDFImage.h"
+#include "convert/PaperList.h"
 
 namespace tovra {
 
 inline constexpr std::int32_t kDefaultMargin = 20;
 inline constexpr std::int32_t kMaxStoredMargin = 100000;
-inline constexpr const char* kFallbackPaperName = "Letter";
 
 struct TPrefsRecord {
     bool AutoOpenPDF = false;           // open each new PDF with its program
@@ -42,7 +42,7 @@ struct TPrefsRecord {
 // gives every default (TIniLoad::TooLarge). Throws EInvalidOperation when the record has no
 // PDFDefaults entry.
 TIniLoad ReadPrefs(TPrefsRecord& prefs, const std::string& defaultSaveDir, const std::string& iniPath = {},
-                   const std::string& defaultPaperName = kFallbackPaperName);
+                   const std::string& defaultPaperName = kLetterPaperName);
 
 // Writes every value in the same order, in one atomic write that keeps the file's other sections
 // and keys (a file too large to be read is replaced). Throws EInvalidOperation when the record

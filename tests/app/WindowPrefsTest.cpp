@@ -102,6 +102,18 @@ TEST_F(WindowPrefs, ExtremeMarginsInTheFileGiveTheDefault) {
     EXPECT_EQ(w.prpView->Height(), 50 + 2 + 40);
 }
 
+// Without a stored paper the window starts on the system's (libpaper); a stored one wins.
+TEST_F(WindowPrefs, TheSystemsPaperIsTheDefaultAndAStoredOneWins) {
+    const ScopedEnv size("PAPERSIZE", "a4");
+    auto& w = MakeWindow();
+    EXPECT_EQ(w.cbPaper->currentText(), "A4");
+    EXPECT_EQ(w.Prefs.PDFDefaults->PaperName, "A4");
+    w.AddImageFiles({"/pics/a.jpg"});
+    EXPECT_EQ(w.EntryOf(0)->PageWidth, 595);
+    window.reset();
+    EXPECT_EQ(MakeWindow("[PDFDefaults]\nPaperName=legal\n").cbPaper->currentText(), "Legal");
+}
+
 TEST_F(WindowPrefs, ExitWritesNothing) {
     auto& w = MakeWindow();
     w.cbFullPath->click();
