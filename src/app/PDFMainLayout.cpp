@@ -23,6 +23,7 @@
 #include "ImageListBox.h"
 #include "PDFMain.h"
 #include "PreviewView.h"
+#include "ProgramIcon.h"
 #include "report/PRImage.h"
 #include "report/PRJpegImage.h"
 #include "report/PRPanels.h"
@@ -66,6 +67,9 @@ QToolButton* ToolBarButton(QAction* action, QWidget* parent) {
     button->setIconSize(QSize(16, 16));
     button->setFocusPolicy(Qt::TabFocus);
     button->setAccessibleName(QString(action->text()).remove(QLatin1Char('&')));
+    if (!action->shortcut().isEmpty())
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->accessibleName(),
+                                                         action->shortcut().toString(QKeySequence::NativeText)));
     QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
     QObject::connect(action, &QAction::enabledChanged, button, &QToolButton::setEnabled);
     return button;
@@ -81,14 +85,19 @@ void TfrmPDFMain::BuildActions() {
     };
     aLoadImages = make("aLoadImages", QStringLiteral("&Load Images..."));
     aLoadImages->setIcon(ThemeIcon("document-open", QStyle::SP_DialogOpenButton));
+    aLoadImages->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     aRemoveImage = make("aRemoveImage", QStringLiteral("&Remove Image"));
     aRemoveImage->setIcon(ThemeIcon("list-remove", QStyle::SP_TrashIcon));
     aClearList = make("aClearList", QStringLiteral("&Clear List"));
     aClearList->setIcon(ThemeIcon("edit-clear", QStyle::SP_DialogResetButton));
     aCreatePDF = make("aCreatePDF", QStringLiteral("Create &PDF"));
+    aCreatePDF->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     aProperties = make("aProperties", QStringLiteral("&Properties..."));
     aPrefs = make("aPrefs", QStringLiteral("&Preferences..."));
     aAbout = make("aAbout", QStringLiteral("&About Tovra PDF"));
+    aAbout->setShortcut(QKeySequence(Qt::Key_F1));
+    // Load Images lives on the tool bar only; its shortcut needs the action in the window.
+    addAction(aLoadImages);
     aExit = make("aExit", QStringLiteral("E&xit"));
 }
 
@@ -279,6 +288,7 @@ void TfrmPDFMain::BuildPreview() {
 void TfrmPDFMain::BuildControls() {
     setObjectName("frmPDFMain");
     setWindowTitle(QStringLiteral("Tovra PDF"));
+    setWindowIcon(ProgramIcon());
     QFont text(QStringLiteral("Arial"));
     text.setPixelSize(12);
     setFont(text);
