@@ -38,6 +38,7 @@ namespace tovra {
 class TDialogService;
 class TFileDrop;
 class TImageListBox;
+class TPreviewNote;
 class TPreviewView;
 class TPRImage;
 class TPRJpegImage;
@@ -89,6 +90,8 @@ public:
     QPushButton* btnApplyToAll = nullptr;
     QScrollArea* sbView = nullptr;
     TPreviewView* prpViewWidget = nullptr;
+    // Under the preview: "damaged JPEG data" while the picture shown is such a JPEG.
+    TPreviewNote* lblPreviewNote = nullptr;
 
     // --- Report components: the PDF report and the preview page with its items ---
     TPReport prMain;
@@ -188,6 +191,8 @@ private:
     // Replaces a destroyed current entry by a fresh placeholder that takes the panel's changes.
     void ReplaceCurrentByPlaceholder();
     QString RowText(const TPDFImage& entry) const;
+    // Whether the entry's picture, as loaded into its item, is a JPEG with damaged data.
+    static bool ShowsDamagedJpeg(const TPDFImage& entry);
     void RunGuarded(const std::function<void()>& step);
     void RunDialog(QDialog& dialog);
     void ShowFailure(const QString& message);

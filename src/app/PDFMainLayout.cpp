@@ -22,6 +22,7 @@
 #include "EnterMovesFocus.h"
 #include "ImageListBox.h"
 #include "PDFMain.h"
+#include "PreviewNote.h"
 #include "PreviewView.h"
 #include "ProgramIcon.h"
 #include "report/PRImage.h"
@@ -283,6 +284,7 @@ void TfrmPDFMain::BuildPreview() {
     sbView->setWidgetResizable(false);
     prpViewWidget = new TPreviewView(*prpView, sbView);
     sbView->setWidget(prpViewWidget);
+    lblPreviewNote = new TPreviewNote(*sbView);
 }
 
 void TfrmPDFMain::BuildControls() {

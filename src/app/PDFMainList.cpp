@@ -15,7 +15,10 @@
 #include "ImageListBox.h"
 #include "PDFMain.h"
 #include "common/Exceptions.h"
+#include "PreviewNote.h"
 #include "PreviewView.h"
+#include "imaging/JpegDamage.h"
+#include "imaging/JpegImage.h"
 #include "convert/ImageKinds.h"
 #include "convert/PageLayout.h"
 #include "report/PRImage.h"
@@ -98,6 +101,7 @@ void TfrmPDFMain::ShowImage(int index) {
     try {
         if (RowCount() == 0) {
             HideItems(*currentImage_);
+            lblPreviewNote->ShowNote({});
         } else {
             TPDFImage* entry = EntryOf(index);
             if (!entry) throw Exception("Image not loaded properly");
@@ -106,9 +110,12 @@ void TfrmPDFMain::ShowImage(int index) {
                 const TFlagSet updating(updating_);
                 const TBusyCursor busy;
                 currentImage_ = entry;
+                lblPreviewNote->ShowNote({});
                 LoadPicture(*entry);
                 ShowSettings(*entry);
                 prpViewWidget->CheckPaints();
+                // The picture shows all the same (and goes into the PDF as it is); say it is damaged.
+                if (ShowsDamagedJpeg(*entry)) lblPreviewNote->ShowNote(QStringLiteral("damaged JPEG data"));
             }
         }
     } catch (const std::exception& error) {
@@ -129,6 +136,15 @@ void TfrmPDFMain::ShowImage(int index) {
     }
     TRedrawSuspended::SetRedrawOn(prpViewWidget);
     if (!failure.isEmpty()) ShowFailure(failure);
+}
+
+bool TfrmPDFMain::ShowsDamagedJpeg(const TPDFImage& entry) {
+    if (entry.ImageKind != ikJPEG || !entry.JpegItem) return false;
+    const TJpegImage* jpeg = entry.JpegItem->Picture().Jpeg();
+    if (!jpeg) return false;
+    const QByteArray& data = jpeg->Data();
+    return JpegDataIsDamaged({reinterpret_cast<const std::uint8_t*>(data.constData()),
+                              static_cast<std::size_t>(data.size())});
 }
 
 void TfrmPDFMain::CreatePlaceholder() {
