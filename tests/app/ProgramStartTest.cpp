@@ -24,11 +24,10 @@ TEST(ProgramStart, HelpAndVersionPrintWithoutADisplay) {
         program.setProcessEnvironment(env);
         program.start(TOVRA_APP_BINARY, c.args);
         ASSERT_TRUE(program.waitForFinished(30000));
-        const QString shown = c.args.join(' ');
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << shown.toStdString();
-        EXPECT_EQ(program.exitCode(), 0) << shown.toStdString();
-        EXPECT_TRUE(program.readAllStandardOutput().startsWith(c.starts)) << shown.toStdString();
-        EXPECT_EQ(program.readAllStandardError(), "") << shown.toStdString();
+        const std::string shown = c.args.join(' ').toStdString();
+        EXPECT_EQ(program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1, 0) << shown;
+        EXPECT_TRUE(program.readAllStandardOutput().startsWith(c.starts)) << shown;
+        EXPECT_EQ(program.readAllStandardError(), "") << shown;
     }
 }
 

@@ -68,6 +68,8 @@ TEST_F(WindowPrefs, AppliesWhatTheFileSays) {
 
 TEST_F(WindowPrefs, ASizeMethodOutsideTheModesLeavesNoButtonAndGivesFullSize) {
     auto& w = MakeWindow("[PDFDefaults]\nSizeMethod=7\nPaperName=Nonexistent\n");
+    w.show();
+    QApplication::processEvents();
     EXPECT_FALSE(w.cbStretch->isChecked() || w.cbFit->isChecked() || w.cbFull->isChecked());
     EXPECT_EQ(w.cbPaper->currentIndex(), 0);
     w.AddImageFiles({"/pics/a.bmp"});
@@ -93,13 +95,16 @@ TEST_F(WindowPrefs, AFileTooLargeIsReportedOnceAndReplacedOnClose) {
 // Stored margins at the ends of the 32-bit range come back as the default and never reach the
 // preview page; typed ones are kept by the entry and refused by the page.
 TEST_F(WindowPrefs, ExtremeMarginsInTheFileGiveTheDefault) {
-    auto& w = MakeWindow("[PDFDefaults]\nMarginRight=-2147483648\nMarginBottom=2147483647\nSizeMethod=2\n");
+    auto& w = MakeWindow("[PDFDefaults]\nMarginRight=-2147483648\nMarginBottom=2147483647\nSizeMethod=2\n"
+                         "MarginTop=-100000\nMarginLeft=100001\n");
     EXPECT_EQ(w.edtMarginRight->text(), "20");
     EXPECT_EQ(w.edtMarginBottom->text(), "20");
+    EXPECT_EQ(w.edtMarginTop->text(), "-100000");  // within reach: kept, and refused by the page
+    EXPECT_EQ(w.edtMarginLeft->text(), "20");
     w.ShowImage(w.AddImageFiles({QString::fromStdString(Picture("a.bmp", 100, 50))}));
     EXPECT_EQ(w.prpView->MarginRight(), 20);
     EXPECT_EQ(w.prpView->Width(), 100 + 2 + 40);
-    EXPECT_EQ(w.prpView->Height(), 50 + 2 + 40);
+    EXPECT_EQ(w.prpView->Height(), 50 + 2 + 20 - 100000);
 }
 
 // Without a stored paper the window starts on the system's (libpaper); a stored one wins.

@@ -180,19 +180,6 @@ TEST(IniFile, FilesOverOneMegabyteAreNotReadAndAreReplaced) {
     }
 }
 
-// One document: many values changed, the file written once with the other lines kept.
-TEST(IniFile, DocumentChangesManyValuesInOneWrite) {
-    ScratchIni ini;
-    ini.SetText("; mine\n[Other]\nX=1\n[S]\r\nA=old\r\n");
-    TIniDocument document(ini.Path());
-    document.WriteString("s", "a", "new");
-    document.WriteInteger("S", "B", 7);
-    document.WriteBool("U", "C", true);
-    EXPECT_EQ(ini.Text(), "; mine\n[Other]\nX=1\n[S]\r\nA=old\r\n");  // nothing until Save
-    document.Save();
-    EXPECT_EQ(ini.Text(), "; mine\n[Other]\nX=1\n[S]\r\na=new\r\nB=7\n\n[U]\nC=1\n");
-}
-
 TEST(IniFile, ReadOnlyFolderKeepsTheExistingFile) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     ScratchIni ini;

@@ -148,15 +148,11 @@ TEST(DefaultPaper, FollowsPapersizeAndPaperconf) {
     test::TempDir dir;
     test::WriteFileBytes(dir / "papersize", "a5\n");
     const test::ScopedEnv conf("PAPERCONF", (dir / "papersize").string());
-    {
-        const test::ScopedEnv size("PAPERSIZE", "a4");
-        EXPECT_EQ(DefaultPaperName(list), "A4");
+    for (const char* size : {"a4", "letter"}) {
+        const test::ScopedEnv given("PAPERSIZE", size);
+        EXPECT_EQ(DefaultPaperName(list), size == std::string("a4") ? "A4" : "Letter");
     }
-    {
-        const test::ScopedEnv size("PAPERSIZE", "letter");
-        EXPECT_EQ(DefaultPaperName(list), "Letter");
-    }
-    const test::ScopedEnv size("PAPERSIZE", std::nullopt);
+    const test::ScopedEnv none("PAPERSIZE", std::nullopt);
     EXPECT_EQ(DefaultPaperName(list), "A5");
 }
 

@@ -96,35 +96,6 @@ TEST_F(PrefsTest, SizeMethodOutsideTheModesIsKept) {
     EXPECT_EQ(static_cast<int>(defaults.SizeMethod), 255);
 }
 
-// Stored margins beyond any page read as the default, so they cannot reach the layout's
-// arithmetic; negative margins within reach are kept (the page refuses them itself).
-TEST_F(PrefsTest, MarginsBeyondAnyPageReadAsTheDefault) {
-    SetIni("[PDFDefaults]\nMarginRight=-2147483648\nMarginBottom=2147483647\nMarginTop=100000\n"
-           "MarginLeft=-100001\n");
-    ReadPrefs(prefs, "", Ini());
-    EXPECT_EQ(defaults.MarginRight, 20);
-    EXPECT_EQ(defaults.MarginBottom, 20);
-    EXPECT_EQ(defaults.MarginTop, 100000);
-    EXPECT_EQ(defaults.MarginLeft, 20);
-    SetIni("[PDFDefaults]\nMarginLeft=-100000\nMarginRight=-3\n");
-    ReadPrefs(prefs, "", Ini());
-    EXPECT_EQ(defaults.MarginLeft, -100000);
-    EXPECT_EQ(defaults.MarginRight, -3);
-}
-
-// A file over 1 MB is not read: the defaults hold, the caller learns why, and writing replaces it.
-TEST_F(PrefsTest, AFileTooLargeGivesTheDefaultsAndIsReplaced) {
-    SetIni("[PDFDefaults]\nMarginTop=5\n;" + std::string(IniMaxFileBytes, 'x') + "\n");
-    EXPECT_EQ(ReadPrefs(prefs, "/d/", Ini(), "A4"), TIniLoad::TooLarge);
-    EXPECT_EQ(defaults.MarginTop, 20);
-    EXPECT_EQ(defaults.PaperName, "A4");  // the caller's default paper
-    WritePrefs(prefs, Ini());
-    const std::string written = test::ReadFileBytes(Ini());
-    EXPECT_EQ(written.rfind("[AppDefaults]\nAutoOpenPDF=1\n", 0), 0u);
-    EXPECT_LT(written.size(), 400u);
-    EXPECT_EQ(ReadPrefs(prefs, "/d/", Ini()), TIniLoad::Read);
-}
-
 TEST_F(PrefsTest, UsesDefaultIniFile) {
     const std::string saved = DefaultIniFile();
     DefaultIniFile() = Ini();

@@ -47,7 +47,7 @@ std::filesystem::path CorpusDir();
 // Sets (or, given nothing, removes) an environment variable for as long as it lives.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
         Set(value);
     }
@@ -57,11 +57,7 @@ public:
 
 private:
     void Set(const std::optional<std::string>& value) const {
-        if (value) {
-            setenv(name_, value->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
+        value ? setenv(name_, value->c_str(), 1) : unsetenv(name_);
     }
     const char* name_;
     std::optional<std::string> old_;
