@@ -35,6 +35,7 @@ class QToolBar;
 
 namespace tovra {
 
+class TDamageCheck;
 class TDialogService;
 class TFileDrop;
 class TImageListBox;
@@ -92,6 +93,8 @@ public:
     TPreviewView* prpViewWidget = nullptr;
     // Under the preview: "damaged JPEG data" while the picture shown is such a JPEG.
     TPreviewNote* lblPreviewNote = nullptr;
+    // Whether the picture shown is still being checked for damage (on a worker thread).
+    bool CheckingShownPicture() const;
 
     // --- Report components: the PDF report and the preview page with its items ---
     TPReport prMain;
@@ -191,8 +194,8 @@ private:
     // Replaces a destroyed current entry by a fresh placeholder that takes the panel's changes.
     void ReplaceCurrentByPlaceholder();
     QString RowText(const TPDFImage& entry) const;
-    // Whether the entry's picture, as loaded into its item, is a JPEG with damaged data.
-    static bool ShowsDamagedJpeg(const TPDFImage& entry);
+    // Starts checking the data of the entry's picture, as loaded into its item, when it is a JPEG.
+    void CheckShownJpeg(const TPDFImage& entry);
     void RunGuarded(const std::function<void()>& step);
     void RunDialog(QDialog& dialog);
     void ShowFailure(const QString& message);
@@ -215,6 +218,7 @@ private:
     QString saveDialogDirectory_;
     std::string defaultSaveDir_;  // DefaultSaveDir when the INI file names none
     std::unique_ptr<TFileDrop> fdFiles_;
+    std::unique_ptr<TDamageCheck> damageCheck_;
 };
 
 }  // namespace tovra

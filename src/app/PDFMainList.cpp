@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "DamageCheck.h"
 #include "DialogService.h"
 #include "ErrorMessages.h"
 #include "Guards.h"
@@ -17,7 +18,6 @@
 #include "common/Exceptions.h"
 #include "PreviewNote.h"
 #include "PreviewView.h"
-#include "imaging/JpegDamage.h"
 #include "imaging/JpegImage.h"
 #include "convert/ImageKinds.h"
 #include "convert/PageLayout.h"
@@ -101,6 +101,7 @@ void TfrmPDFMain::ShowImage(int index) {
     try {
         if (RowCount() == 0) {
             HideItems(*currentImage_);
+            damageCheck_->Stop();
             lblPreviewNote->ShowNote({});
         } else {
             TPDFImage* entry = EntryOf(index);
@@ -110,12 +111,12 @@ void TfrmPDFMain::ShowImage(int index) {
                 const TFlagSet updating(updating_);
                 const TBusyCursor busy;
                 currentImage_ = entry;
+                damageCheck_->Stop();
                 lblPreviewNote->ShowNote({});
                 LoadPicture(*entry);
                 ShowSettings(*entry);
                 prpViewWidget->CheckPaints();
-                // The picture shows all the same (and goes into the PDF as it is); say it is damaged.
-                if (ShowsDamagedJpeg(*entry)) lblPreviewNote->ShowNote(QStringLiteral("damaged JPEG data"));
+                CheckShownJpeg(*entry);
             }
         }
     } catch (const std::exception& error) {
@@ -138,13 +139,10 @@ void TfrmPDFMain::ShowImage(int index) {
     if (!failure.isEmpty()) ShowFailure(failure);
 }
 
-bool TfrmPDFMain::ShowsDamagedJpeg(const TPDFImage& entry) {
-    if (entry.ImageKind != ikJPEG || !entry.JpegItem) return false;
-    const TJpegImage* jpeg = entry.JpegItem->Picture().Jpeg();
-    if (!jpeg) return false;
-    const QByteArray& data = jpeg->Data();
-    return JpegDataIsDamaged({reinterpret_cast<const std::uint8_t*>(data.constData()),
-                              static_cast<std::size_t>(data.size())});
+void TfrmPDFMain::CheckShownJpeg(const TPDFImage& entry) {
+    // A damaged picture shows all the same (and goes into the PDF as it is); the note says so.
+    if (entry.ImageKind != ikJPEG || !entry.JpegItem) return;
+    if (const TJpegImage* jpeg = entry.JpegItem->Picture().Jpeg()) damageCheck_->Start(jpeg->Data());
 }
 
 void TfrmPDFMain::CreatePlaceholder() {

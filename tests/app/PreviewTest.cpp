@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QTest>
 
 #include "MainWindowFixture.h"
 #include "PreviewNote.h"
@@ -140,6 +141,7 @@ TEST_F(Preview, ANoteSaysWhenTheJpegShownIsDamaged) {
     const QWidget* note = w.lblPreviewNote;
     for (const int row : {0, 1, 0, 2, 0}) {
         w.ShowImage(row);
+        QTRY_VERIFY(!w.CheckingShownPicture());  // checked on a worker thread
         EXPECT_EQ(note->isVisible(), row == 0) << row;
     }
     EXPECT_EQ(w.lblPreviewNote->text(), "damaged JPEG data");
