@@ -1,7 +1,9 @@
 // How the desktop window feels with large inputs, measured on the offscreen platform:
 //  - adding 1,000 files to the list (no picture may be read);
 //  - selecting the row of a 6000x4000 JPEG photo until its preview is painted (the photo must be
-//    decoded scaled down for the screen, never at full size).
+//    decoded scaled down for the screen, never at full size), and the check of its data for
+//    damage, which runs on a worker thread meanwhile;
+//  - reading and writing the preferences when the INI file is as large as is read (1 MB).
 // Prints the median of several runs and the size the photo was decoded at.
 #include <algorithm>
 #include <chrono>
@@ -16,6 +18,10 @@
 
 #include "DialogService.h"
 #include "PDFMain.h"
+#include "components/Other/IniDocument.h"
+#include "components/Other/IniFile.h"
+#include "imaging/JpegDamage.h"
+#include "imaging/JpegImage.h"
 #include "PreviewView.h"
 #include "pdf/PdfClasses.h"
 #include "report/PRJpegImage.h"
@@ -109,6 +115,7 @@ int main(int argc, char** argv) {
     std::vector<double> selecting;
     QSize decoded;
     for (int run = 0; run < runs; ++run) {
+        while (window.CheckingShownPicture()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         window.ShowImage(0);
         const auto start = Clock::now();
         window.ShowImage(1);
@@ -120,5 +127,33 @@ int main(int argc, char** argv) {
                 runs);
     std::printf("the photo was decoded for the screen at %dx%d (shown %dx%d)\n", decoded.width(), decoded.height(),
                 window.priViewJPG->Width(), window.priViewJPG->Height());
+
+    const QByteArray photoBytes = window.priViewJPG->Picture().Jpeg()->Data();
+    std::vector<double> checking;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = Clock::now();
+        tovra::JpegDataIsDamaged({reinterpret_cast<const std::uint8_t*>(photoBytes.constData()),
+                                  static_cast<std::size_t>(photoBytes.size())});
+        checking.push_back(MillisecondsSince(start));
+    }
+    std::printf("check the photo's data for damage (on a worker thread): median %.1f ms over %d runs\n",
+                Median(checking), runs);
+
+    // An INI file of just under 1 MB: other sections the program keeps, then its own.
+    std::string big;
+    for (int i = 0; big.size() < tovra::IniMaxFileBytes - 4096; ++i)
+        big += "[Other" + std::to_string(i) + "]\nKey=value\n";
+    std::vector<double> prefs;
+    for (int run = 0; run < runs; ++run) {
+        std::FILE* file = std::fopen(tovra::DefaultIniFile().c_str(), "wb");
+        std::fwrite(big.data(), 1, big.size(), file);
+        std::fclose(file);
+        const auto start = Clock::now();
+        window.ReadPrefsIntoWindow();
+        window.WritePrefsShowingFailure();
+        prefs.push_back(MillisecondsSince(start));
+    }
+    std::printf("read and write the preferences in a %zu-byte INI file: median %.1f ms over %d runs\n", big.size(),
+                Median(prefs), runs);
     return 0;
 }

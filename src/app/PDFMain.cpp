@@ -12,10 +12,12 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "DamageCheck.h"
 #include "DialogService.h"
 #include "ErrorMessages.h"
 #include "Guards.h"
 #include "ImageListBox.h"
+#include "PreviewNote.h"
 #include "PreviewView.h"
 #include "components/Other/FileDrop.h"
 #include "components/Other/IniFile.h"
@@ -42,6 +44,8 @@ TfrmPDFMain::TfrmPDFMain(TMainWindowServices services, QWidget* parent)
       runDialog_(std::move(services.RunDialog)) {
     updating_ = true;
     BuildControls();
+    damageCheck_ =
+        std::make_unique<TDamageCheck>([this] { lblPreviewNote->ShowNote(QStringLiteral("damaged JPEG data")); });
     ConfigureReport(prMain);
     ConnectHandlers();
 
@@ -76,6 +80,8 @@ TfrmPDFMain::~TfrmPDFMain() {
     prpViewWidget->Detach();
     fdFiles_.reset();
 }
+
+bool TfrmPDFMain::CheckingShownPicture() const { return damageCheck_->Pending(); }
 
 void TfrmPDFMain::FillPaperBox() {
     FillPaperList(papers_);

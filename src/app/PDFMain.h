@@ -35,9 +35,11 @@ class QToolBar;
 
 namespace tovra {
 
+class TDamageCheck;
 class TDialogService;
 class TFileDrop;
 class TImageListBox;
+class TPreviewNote;
 class TPreviewView;
 class TPRImage;
 class TPRJpegImage;
@@ -89,6 +91,10 @@ public:
     QPushButton* btnApplyToAll = nullptr;
     QScrollArea* sbView = nullptr;
     TPreviewView* prpViewWidget = nullptr;
+    // Under the preview: "damaged JPEG data" while the picture shown is such a JPEG.
+    TPreviewNote* lblPreviewNote = nullptr;
+    // Whether the picture shown is still being checked for damage (on a worker thread).
+    bool CheckingShownPicture() const;
 
     // --- Report components: the PDF report and the preview page with its items ---
     TPReport prMain;
@@ -148,7 +154,10 @@ public:
 
     // --- Preferences ---
     void ApplyPrefs();
+    // Reads the INI file into Prefs. A file too large to be read is reported once, when the event
+    // loop next runs (TooLargeIniMessage); the defaults are used and closing replaces the file.
     void ReadPrefsIntoWindow();
+    static QString TooLargeIniMessage(const std::string& path);
     // Writes the preferences; false (after showing the failure) when the file cannot be written.
     bool WritePrefsShowingFailure();
 
@@ -187,6 +196,8 @@ private:
     // Replaces a destroyed current entry by a fresh placeholder that takes the panel's changes.
     void ReplaceCurrentByPlaceholder();
     QString RowText(const TPDFImage& entry) const;
+    // Starts checking the data of the entry's picture, as loaded into its item, when it is a JPEG.
+    void CheckShownJpeg(const TPDFImage& entry);
     void RunGuarded(const std::function<void()>& step);
     void RunDialog(QDialog& dialog);
     void ShowFailure(const QString& message);
@@ -203,11 +214,13 @@ private:
     bool updating_ = false;
     bool creating_ = false;
     bool picturePreviewDialog_ = true;
+    bool tooLargeIniReported_ = false;
     QString loadDialogFileName_;
     QString loadDialogDirectory_;
     QString saveDialogDirectory_;
     std::string defaultSaveDir_;  // DefaultSaveDir when the INI file names none
     std::unique_ptr<TFileDrop> fdFiles_;
+    std::unique_ptr<TDamageCheck> damageCheck_;
 };
 
 }  // namespace tovra

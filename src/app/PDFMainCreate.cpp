@@ -36,7 +36,11 @@ void TfrmPDFMain::aCreatePDFExecute() {
     request.Filter = {QStringLiteral("PDF Document (*.pdf)"), {QStringLiteral("*.pdf")}};
     request.DefaultSuffix = QStringLiteral("pdf");
     request.Directory = saveDialogDirectory_;
-    request.FileName = QString::fromStdString(ProposedPdfName(FileNamePart(loadDialogFileName_.toStdString())));
+    // Named after the first file of the last Load Images dialog, else (files from the command line,
+    // "Open with" or a drop) after the first row: ".pdf" alone would be a hidden file.
+    const std::string namedAfter =
+        loadDialogFileName_.isEmpty() ? entries_.front()->FileName : loadDialogFileName_.toStdString();
+    request.FileName = QString::fromStdString(ProposedPdfName(FileNamePart(namedAfter)));
     const QString path = dialogs_->SaveFile(this, request);
     if (path.isEmpty()) return;
     if (QFileInfo::exists(path) && !dialogs_->WarningYesNo(this, kAppTitle, QStringLiteral("Replace existing file?")))

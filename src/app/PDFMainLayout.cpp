@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleValidator>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,7 +22,9 @@
 #include "EnterMovesFocus.h"
 #include "ImageListBox.h"
 #include "PDFMain.h"
+#include "PreviewNote.h"
 #include "PreviewView.h"
+#include "ProgramIcon.h"
 #include "report/PRImage.h"
 #include "report/PRJpegImage.h"
 #include "report/PRPanels.h"
@@ -40,14 +41,12 @@ QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback) {
     return QIcon::fromTheme(QString::fromLatin1(name), QApplication::style()->standardIcon(fallback));
 }
 
+// A margin field takes any text, as typed (a minus sign, a half-typed number): the entry stores
+// its whole-number part, 0 while it is no number, and the page refuses what it cannot use.
 QLineEdit* MarginField(QWidget* parent, const char* name) {
     auto* field = new QLineEdit(QStringLiteral("20"), parent);
     field->setObjectName(QString::fromLatin1(name));
     field->setAlignment(Qt::AlignRight);
-    auto* numbers = new QDoubleValidator(field);
-    numbers->setLocale(QLocale::c());
-    numbers->setNotation(QDoubleValidator::StandardNotation);
-    field->setValidator(numbers);
     field->setFixedSize(40, 20);
     return field;
 }
@@ -69,6 +68,9 @@ QToolButton* ToolBarButton(QAction* action, QWidget* parent) {
     button->setIconSize(QSize(16, 16));
     button->setFocusPolicy(Qt::TabFocus);
     button->setAccessibleName(QString(action->text()).remove(QLatin1Char('&')));
+    if (!action->shortcut().isEmpty())
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->accessibleName(),
+                                                         action->shortcut().toString(QKeySequence::NativeText)));
     QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
     QObject::connect(action, &QAction::enabledChanged, button, &QToolButton::setEnabled);
     return button;
@@ -84,14 +86,19 @@ void TfrmPDFMain::BuildActions() {
     };
     aLoadImages = make("aLoadImages", QStringLiteral("&Load Images..."));
     aLoadImages->setIcon(ThemeIcon("document-open", QStyle::SP_DialogOpenButton));
+    aLoadImages->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     aRemoveImage = make("aRemoveImage", QStringLiteral("&Remove Image"));
     aRemoveImage->setIcon(ThemeIcon("list-remove", QStyle::SP_TrashIcon));
     aClearList = make("aClearList", QStringLiteral("&Clear List"));
     aClearList->setIcon(ThemeIcon("edit-clear", QStyle::SP_DialogResetButton));
     aCreatePDF = make("aCreatePDF", QStringLiteral("Create &PDF"));
+    aCreatePDF->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     aProperties = make("aProperties", QStringLiteral("&Properties..."));
     aPrefs = make("aPrefs", QStringLiteral("&Preferences..."));
     aAbout = make("aAbout", QStringLiteral("&About Tovra PDF"));
+    aAbout->setShortcut(QKeySequence(Qt::Key_F1));
+    // Load Images lives on the tool bar only; its shortcut needs the action in the window.
+    addAction(aLoadImages);
     aExit = make("aExit", QStringLiteral("E&xit"));
 }
 
@@ -277,11 +284,13 @@ void TfrmPDFMain::BuildPreview() {
     sbView->setWidgetResizable(false);
     prpViewWidget = new TPreviewView(*prpView, sbView);
     sbView->setWidget(prpViewWidget);
+    lblPreviewNote = new TPreviewNote(*sbView);
 }
 
 void TfrmPDFMain::BuildControls() {
     setObjectName("frmPDFMain");
     setWindowTitle(QStringLiteral("Tovra PDF"));
+    setWindowIcon(ProgramIcon());
     QFont text(QStringLiteral("Arial"));
     text.setPixelSize(12);
     setFont(text);

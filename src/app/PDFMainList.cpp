@@ -9,13 +9,16 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "DamageCheck.h"
 #include "DialogService.h"
 #include "ErrorMessages.h"
 #include "Guards.h"
 #include "ImageListBox.h"
 #include "PDFMain.h"
 #include "common/Exceptions.h"
+#include "PreviewNote.h"
 #include "PreviewView.h"
+#include "imaging/JpegImage.h"
 #include "convert/ImageKinds.h"
 #include "convert/ImagePages.h"
 #include "convert/PageLayout.h"
@@ -113,6 +116,8 @@ void TfrmPDFMain::ShowImage(int index) {
     try {
         if (RowCount() == 0) {
             HideItems(*currentImage_);
+            damageCheck_->Stop();
+            lblPreviewNote->ShowNote({});
         } else {
             TPDFImage* entry = EntryOf(index);
             if (!entry) throw Exception("Image not loaded properly");
@@ -121,9 +126,12 @@ void TfrmPDFMain::ShowImage(int index) {
                 const TFlagSet updating(updating_);
                 const TBusyCursor busy;
                 currentImage_ = entry;
+                damageCheck_->Stop();
+                lblPreviewNote->ShowNote({});
                 LoadPicture(*entry);
                 ShowSettings(*entry);
                 prpViewWidget->CheckPaints();
+                CheckShownJpeg(*entry);
             }
         }
     } catch (const std::exception& error) {
@@ -144,6 +152,12 @@ void TfrmPDFMain::ShowImage(int index) {
     }
     TRedrawSuspended::SetRedrawOn(prpViewWidget);
     if (!failure.isEmpty()) ShowFailure(failure);
+}
+
+void TfrmPDFMain::CheckShownJpeg(const TPDFImage& entry) {
+    // A damaged picture shows all the same (and goes into the PDF as it is); the note says so.
+    if (entry.ImageKind != ikJPEG || !entry.JpegItem) return;
+    if (const TJpegImage* jpeg = entry.JpegItem->Picture().Jpeg()) damageCheck_->Start(jpeg->Data());
 }
 
 void TfrmPDFMain::CreatePlaceholder() {

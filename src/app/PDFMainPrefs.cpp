@@ -1,6 +1,7 @@
 // The preferences of the main window: read at start and after the preferences dialog, applied
 // to the window, written when the window closes.
 #include <QCheckBox>
+#include <QTimer>
 
 #include "PDFMain.h"
 #include "components/Other/IniFile.h"
@@ -9,7 +10,21 @@
 
 namespace tovra {
 
-void TfrmPDFMain::ReadPrefsIntoWindow() { ReadPrefs(Prefs, defaultSaveDir_); }
+QString TfrmPDFMain::TooLargeIniMessage(const std::string& path) {
+    return QStringLiteral("The preferences file \"%1\" is larger than 1 MB and was not read. The default "
+                          "preferences are used, and the file will be replaced when the window is closed")
+        .arg(QString::fromStdString(path));
+}
+
+void TfrmPDFMain::ReadPrefsIntoWindow() {
+    // A stored paper wins; without one, the system's paper (libpaper) if the paper box has it.
+    const TIniLoad load = ReadPrefs(Prefs, defaultSaveDir_, {}, DefaultPaperName(papers_));
+    // Said once, at the first read that finds it; later reads (after the preferences dialog) are quiet.
+    if (load == TIniLoad::TooLarge && !tooLargeIniReported_) {
+        tooLargeIniReported_ = true;
+        QTimer::singleShot(0, this, [this, path = DefaultIniFile()] { ShowFailure(TooLargeIniMessage(path)); });
+    }
+}
 
 void TfrmPDFMain::ApplyPrefs() {
     SelectOpenDialog();

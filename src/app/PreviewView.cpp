@@ -1,6 +1,8 @@
 #include "PreviewView.h"
 
 #include <QImage>
+
+#include <algorithm>
 #include <QPainter>
 
 #include "report/PRPage.h"
@@ -8,10 +10,18 @@
 namespace tovra {
 
 namespace {
-// Room on the right and below the page, matching its offset from the top-left corner.
+// Room on the right and below the page, matching its offset from the top-left corner; no larger
+// than a widget can be (a Full Size page of a huge picture is larger).
 QSize ViewSizeFor(const TPRPage& page) {
-    return {std::max(0, page.Left() * 2 + page.Width()), std::max(0, page.Top() * 2 + page.Height())};
+    auto side = [](int offset, int extent) {
+        return static_cast<int>(std::clamp<qint64>(qint64{offset} * 2 + extent, 0, QWIDGETSIZE_MAX));
+    };
+    return {side(page.Left(), page.Width()), side(page.Top(), page.Height())};
 }
+
+// The part of the view CheckPaints paints: enough to decode the picture, never the whole of a
+// huge page.
+constexpr int kCheckPaintSide = 2048;
 }  // namespace
 
 QColor PreviewBackground() { return QColor(0x80, 0x80, 0x80); }
@@ -64,7 +74,8 @@ void TPreviewView::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void TPreviewView::CheckPaints() const {
-    QImage scratch(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+    QImage scratch(std::clamp(width(), 1, kCheckPaintSide), std::clamp(height(), 1, kCheckPaintSide),
+                   QImage::Format_RGB32);
     scratch.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(&scratch);
     PaintPage(painter);

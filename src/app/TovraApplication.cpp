@@ -4,12 +4,14 @@
 
 #include "DialogService.h"
 #include "ErrorMessages.h"
+#include "ProgramIcon.h"
 
 namespace tovra {
 
 TTovraApplication::TTovraApplication(int& argc, char** argv)
     : QApplication(argc, argv), dialogs_(std::make_shared<TQtDialogService>()) {
     setApplicationName(kAppTitle);
+    setWindowIcon(ProgramIcon());
 }
 
 bool TTovraApplication::notify(QObject* receiver, QEvent* event) {

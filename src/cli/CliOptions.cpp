@@ -216,7 +216,7 @@ std::string HelpText() {
            "  -f, --force                replace FILE if it exists; without it an existing FILE\n"
            "                             is an error and is left untouched\n"
            "  -p, --paper NAME           paper from the paper list, matched without regard to\n"
-           "                             case (default Letter)\n"
+           "                             case (default: the system's paper size, else Letter)\n"
            "      --portrait | --landscape                     (default portrait)\n"
            "  -s, --sizing stretch|fit|full                    (default fit)\n"
            "  -m, --margins N | TOP,BOTTOM,LEFT,RIGHT          margins in points (default 20)\n"

@@ -18,7 +18,7 @@ public:
 struct TCliOptions {
     std::string Output;
     bool Force = false;
-    std::string Paper = "Letter";
+    std::string Paper;  // empty: the system's paper (libpaper) when the list has it, else Letter
     bool Portrait = true;
     TSizeMethod Sizing = smFit;
     TMargins Margins{20, 20, 20, 20};

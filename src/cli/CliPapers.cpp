@@ -15,7 +15,9 @@ void ListPapers(std::ostream& out) {
 TPaperChoice FindPaper(const std::string& name) {
     TPaperList papers;
     FillPaperList(papers);
-    const int index = papers.IndexOf(name);
+    int index = papers.IndexOf(name.empty() ? DefaultPaperName(papers) : name);
+    // Without -p, a printer that has neither the system's paper nor Letter gives its first.
+    if (index < 0 && name.empty() && papers.Count() > 0) index = 0;
     if (index < 0) throw EUsage("unknown paper '" + name + "' (see --list-papers)");
     return {papers.Text(index), papers.Object(index).X, papers.Object(index).Y};
 }

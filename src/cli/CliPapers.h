@@ -15,7 +15,8 @@ struct TPaperChoice {
 // One line per paper: name, width and height in points, separated by tabs.
 void ListPapers(std::ostream& out);
 
-// The paper whose name equals `name` without regard to case; EUsage when there is none.
+// The paper whose name equals `name` without regard to case; EUsage when there is none. An empty
+// name asks for the default: the system's paper (DefaultPaperName), else the list's first.
 TPaperChoice FindPaper(const std::string& name);
 
 }  // namespace tovra::cli

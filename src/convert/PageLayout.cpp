@@ -1,6 +1,7 @@
 #include "convert/PageLayout.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -64,6 +65,11 @@ void FitInto(TPRImage& item, std::int64_t pw, std::int64_t ph, std::int64_t aw, 
 
 std::string ImageFileNotFoundMessage(const std::string& path) { return "Image file not found: \"" + path + "\""; }
 
+std::string PageOutOfRangeMessage(const std::string& path, std::int64_t width, std::int64_t height) {
+    return "No page for the picture of \"" + path + "\": with its margins it would be " + std::to_string(width) +
+           " x " + std::to_string(height) + " points";
+}
+
 bool HasContentArea(const TPRPage& page) {
     const TRect content = page.ContentRect();
     return content.Width() > 0 && content.Height() > 0;
@@ -110,12 +116,16 @@ void LayoutPage(TPDFImage* entry) {
         case smFit:
             if (hasArea) FitInto(*item, pw, ph, aw, ah);
             break;
-        case smFullSize:
+        case smFullSize: {
+            // The entry's own margins, whatever the page made of them: they may be anything.
+            const std::int64_t width = pw + 2 + std::int64_t{entry->MarginLeft} + entry->MarginRight;
+            const std::int64_t height = ph + 2 + std::int64_t{entry->MarginTop} + entry->MarginBottom;
+            if (std::max(std::abs(width), std::abs(height)) > kMaxPageSide)
+                throw Exception(PageOutOfRangeMessage(entry->FileName, width, height));
             item->SetBounds(0, 0, Saturated(pw), Saturated(ph));
-            page.SetBounds(page.Left(), page.Top(),
-                           Saturated(pw + 2 + std::int64_t{entry->MarginLeft} + entry->MarginRight),
-                           Saturated(ph + 2 + std::int64_t{entry->MarginTop} + entry->MarginBottom));
+            page.SetBounds(page.Left(), page.Top(), static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
             break;
+        }
         default:
             break;  // natural size from the content area's corner, cut off at its edges
     }

@@ -87,4 +87,21 @@ void FillPaperList(TPaperList& list, const TPaperSource& source) {
 
 void FillPaperList(TPaperList& list) { FillPaperList(list, DefaultPaperSource()); }
 
+std::string DefaultPaperName(const TPaperList& list, const std::optional<TSystemPaper>& system) {
+    if (!system) return kLetterPaperName;
+    if (const int index = list.IndexOf(system->Name); index >= 0) return list.Text(index);
+    // Names differ between libpaper and printers ("11x17" is "Tabloid"); sizes do not. The
+    // list's points are rounded from tenths of a millimetre, libpaper's are exact.
+    constexpr double kSlack = 2.0;
+    for (int i = 0; i < list.Count(); ++i) {
+        const TPointObj& size = list.Object(i);
+        if (system->Width > 0 && std::fabs(size.X - system->Width) <= kSlack &&
+            std::fabs(size.Y - system->Height) <= kSlack)
+            return list.Text(i);
+    }
+    return kLetterPaperName;
+}
+
+std::string DefaultPaperName(const TPaperList& list) { return DefaultPaperName(list, SystemPaper()); }
+
 }  // namespace tovra

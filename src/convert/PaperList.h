@@ -3,9 +3,11 @@
 // paper's size in points, a selected item, and the filling from the default printer's papers.
 // The window shows such a list in a drop-down box; the conversion core reads sizes from it.
 #include "components/Other/PrintUtils.h"
+#include "components/Other/SystemPaper.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,5 +65,15 @@ std::int32_t PaperHeightToPoints(std::int32_t tenthsOfMillimetre);
 // (nothing when there are none). On a failure of the printer query the list stays empty.
 void FillPaperList(TPaperList& list);
 void FillPaperList(TPaperList& list, const TPaperSource& source);
+
+// The paper page settings fall back to when the system names none the list has.
+inline constexpr const char* kLetterPaperName = "Letter";
+
+// The paper new page settings take when none is stored or asked for: the item named like the
+// system's paper without regard to case ("a4" finds "A4"), else the first item of its size
+// (within 2 points each way), else "Letter".
+std::string DefaultPaperName(const TPaperList& list, const std::optional<TSystemPaper>& system);
+// The same for the paper the system is set to now (SystemPaper()).
+std::string DefaultPaperName(const TPaperList& list);
 
 }  // namespace tovra

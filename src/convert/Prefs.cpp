@@ -14,45 +14,56 @@ void RequireDefaults(const TPrefsRecord& prefs, const char* operation) {
     if (prefs.PDFDefaults == nullptr) throw EInvalidOperation(std::string(operation) + " --PDFDefaults is null.");
 }
 
+// A stored margin, or the default 20 for one beyond any page (a hand-edited or damaged file).
+std::int32_t ReadMargin(const TIniDocument& ini, const std::string& key) {
+    const std::int32_t value = ini.ReadInteger(PdfSection, key, kDefaultMargin);
+    return value < -kMaxStoredMargin || value > kMaxStoredMargin ? kDefaultMargin : value;
+}
+
 }  // namespace
 
-void ReadPrefs(TPrefsRecord& prefs, const std::string& defaultSaveDir, const std::string& iniPath) {
+TIniLoad ReadPrefs(TPrefsRecord& prefs, const std::string& defaultSaveDir, const std::string& iniPath,
+                   const std::string& defaultPaperName) {
     RequireDefaults(prefs, "ReadPrefs");
+    const TIniDocument ini(IniPathOrDefault(iniPath));
     TPDFImage& defaults = *prefs.PDFDefaults;
-    prefs.AutoOpenPDF = IniReadBool(AppSection, "AutoOpenPDF", true, iniPath);
-    prefs.ShowPicPreviewDialog = IniReadBool(AppSection, "ShowPicPreviewDialog", true, iniPath);
-    prefs.ShowFullPaths = IniReadBool(AppSection, "ShowFullPaths", false, iniPath);
-    prefs.ShowPreview = IniReadBool(AppSection, "ShowPreview", true, iniPath);
-    prefs.DefaultSaveDir = IniReadString(AppSection, "DefaultSaveDir", defaultSaveDir, iniPath);
+    prefs.AutoOpenPDF = ini.ReadBool(AppSection, "AutoOpenPDF", true);
+    prefs.ShowPicPreviewDialog = ini.ReadBool(AppSection, "ShowPicPreviewDialog", true);
+    prefs.ShowFullPaths = ini.ReadBool(AppSection, "ShowFullPaths", false);
+    prefs.ShowPreview = ini.ReadBool(AppSection, "ShowPreview", true);
+    prefs.DefaultSaveDir = ini.ReadString(AppSection, "DefaultSaveDir", defaultSaveDir);
     // The sizing mode is held in one byte; whatever number the file holds is cut to it.
-    defaults.SizeMethod = static_cast<TSizeMethod>(IniReadInteger(PdfSection, "SizeMethod", smFit, iniPath) & 0xFF);
-    defaults.PaperName = IniReadString(PdfSection, "PaperName", "Letter", iniPath);
-    defaults.PaperPortrait = IniReadBool(PdfSection, "PaperPortrait", true, iniPath);
-    defaults.MarginLeft = IniReadInteger(PdfSection, "MarginLeft", 20, iniPath);
-    defaults.MarginRight = IniReadInteger(PdfSection, "MarginRight", 20, iniPath);
-    defaults.MarginTop = IniReadInteger(PdfSection, "MarginTop", 20, iniPath);
-    defaults.MarginBottom = IniReadInteger(PdfSection, "MarginBottom", 20, iniPath);
-    prefs.AutoOrient = IniReadBool(AppSection, "AutoOrient", true, iniPath);
-    prefs.LosslessDecoded = IniReadBool(AppSection, "LosslessDecoded", false, iniPath);
+    defaults.SizeMethod = static_cast<TSizeMethod>(ini.ReadInteger(PdfSection, "SizeMethod", smFit) & 0xFF);
+    defaults.PaperName = ini.ReadString(PdfSection, "PaperName", defaultPaperName);
+    defaults.PaperPortrait = ini.ReadBool(PdfSection, "PaperPortrait", true);
+    defaults.MarginLeft = ReadMargin(ini, "MarginLeft");
+    defaults.MarginRight = ReadMargin(ini, "MarginRight");
+    defaults.MarginTop = ReadMargin(ini, "MarginTop");
+    defaults.MarginBottom = ReadMargin(ini, "MarginBottom");
+    prefs.AutoOrient = ini.ReadBool(AppSection, "AutoOrient", true);
+    prefs.LosslessDecoded = ini.ReadBool(AppSection, "LosslessDecoded", false);
+    return ini.LoadResult();
 }
 
 void WritePrefs(const TPrefsRecord& prefs, const std::string& iniPath) {
     RequireDefaults(prefs, "WritePrefs");
     const TPDFImage& defaults = *prefs.PDFDefaults;
-    IniWriteBool(AppSection, "AutoOpenPDF", prefs.AutoOpenPDF, iniPath);
-    IniWriteBool(AppSection, "ShowPicPreviewDialog", prefs.ShowPicPreviewDialog, iniPath);
-    IniWriteBool(AppSection, "ShowFullPaths", prefs.ShowFullPaths, iniPath);
-    IniWriteBool(AppSection, "ShowPreview", prefs.ShowPreview, iniPath);
-    IniWriteString(AppSection, "DefaultSaveDir", prefs.DefaultSaveDir, iniPath);
-    IniWriteInteger(PdfSection, "SizeMethod", defaults.SizeMethod, iniPath);
-    IniWriteString(PdfSection, "PaperName", defaults.PaperName, iniPath);
-    IniWriteBool(PdfSection, "PaperPortrait", defaults.PaperPortrait, iniPath);
-    IniWriteInteger(PdfSection, "MarginLeft", defaults.MarginLeft, iniPath);
-    IniWriteInteger(PdfSection, "MarginRight", defaults.MarginRight, iniPath);
-    IniWriteInteger(PdfSection, "MarginTop", defaults.MarginTop, iniPath);
-    IniWriteInteger(PdfSection, "MarginBottom", defaults.MarginBottom, iniPath);
-    IniWriteBool(AppSection, "AutoOrient", prefs.AutoOrient, iniPath);
-    IniWriteBool(AppSection, "LosslessDecoded", prefs.LosslessDecoded, iniPath);
+    TIniDocument ini(IniPathOrDefault(iniPath));
+    ini.WriteBool(AppSection, "AutoOpenPDF", prefs.AutoOpenPDF);
+    ini.WriteBool(AppSection, "ShowPicPreviewDialog", prefs.ShowPicPreviewDialog);
+    ini.WriteBool(AppSection, "ShowFullPaths", prefs.ShowFullPaths);
+    ini.WriteBool(AppSection, "ShowPreview", prefs.ShowPreview);
+    ini.WriteString(AppSection, "DefaultSaveDir", prefs.DefaultSaveDir);
+    ini.WriteInteger(PdfSection, "SizeMethod", defaults.SizeMethod);
+    ini.WriteString(PdfSection, "PaperName", defaults.PaperName);
+    ini.WriteBool(PdfSection, "PaperPortrait", defaults.PaperPortrait);
+    ini.WriteInteger(PdfSection, "MarginLeft", defaults.MarginLeft);
+    ini.WriteInteger(PdfSection, "MarginRight", defaults.MarginRight);
+    ini.WriteInteger(PdfSection, "MarginTop", defaults.MarginTop);
+    ini.WriteInteger(PdfSection, "MarginBottom", defaults.MarginBottom);
+    ini.WriteBool(AppSection, "AutoOrient", prefs.AutoOrient);
+    ini.WriteBool(AppSection, "LosslessDecoded", prefs.LosslessDecoded);
+    ini.Save();
 }
 
 void CopyPrefs(const TPrefsRecord& source, TPrefsRecord& target) {

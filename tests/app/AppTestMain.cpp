@@ -8,6 +8,8 @@
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Letter, whatever /etc/papersize says; tests of the system's paper set their own.
+    qputenv("PAPERSIZE", "letter");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     tovra::TPdfClassesRegistration classes;

@@ -65,12 +65,19 @@ TEST_F(CreatePdfCommand, AnExistingFileIsReplacedOnlyAfterYes) {
     EXPECT_TRUE(dialogs->YesNoAnswers.empty());
 }
 
-TEST_F(CreatePdfCommand, ProposesDotPdfWhenLoadImagesWasNeverUsed) {
+// Files from a drop, the command line or "Open with": the first row names the PDF (".pdf" alone
+// would be a hidden file); once Load Images was used, its first file does.
+TEST_F(CreatePdfCommand, ProposesTheFirstRowsNameWhenLoadImagesWasNeverUsed) {
     auto& w = MakeWindow();
-    w.fdFilesDrop({Q(Picture("dropped.jpg"))});
-    dialogs->SaveAnswers = {QString()};
+    w.fdFilesDrop({Q(Picture("dropped.jpg")), Q(Picture("second.bmp"))});
+    w.MoveRow(1, 0);
+    dialogs->SaveAnswers = {QString(), QString()};
     w.aCreatePDF->trigger();
-    EXPECT_EQ(dialogs->LastSave.FileName, ".pdf");
+    EXPECT_EQ(dialogs->LastSave.FileName, "second.pdf");
+    dialogs->OpenAnswers = {{Q(Picture("loaded.gif"))}};
+    w.aLoadImages->trigger();
+    w.aCreatePDF->trigger();
+    EXPECT_EQ(dialogs->LastSave.FileName, "loaded.pdf");
 }
 
 TEST_F(CreatePdfCommand, AMissingRowStopsTheRunWithThePagesBeforeItWritten) {

@@ -4,8 +4,10 @@
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QTest>
 
 #include "MainWindowFixture.h"
+#include "PreviewNote.h"
 #include "PreviewView.h"
 #include "report/PRImage.h"
 #include "report/PRJpegImage.h"
@@ -124,6 +126,30 @@ TEST_F(Preview, StartsWithoutTheAreaWhenThePreferenceSaysSo) {
     w.cbShowPreview->click();
     EXPECT_EQ(w.height(), 473);
     EXPECT_EQ(473 - w.sbView->height(), hidden);
+}
+
+// A JPEG libjpeg warns about still shows; the note under the preview says its data is damaged,
+// and goes with the next sound picture of any kind.
+TEST_F(Preview, ANoteSaysWhenTheJpegShownIsDamaged) {
+    auto& w = MakeWindow();
+    w.show();
+    // 32 stray bytes before the end-of-image marker: "Corrupt JPEG data: 32 extraneous bytes ...".
+    const std::string sound = ReadFileBytes(Picture("sound.jpg", 120, 90));
+    WriteFileBytes(dir / "stray.jpg", sound.substr(0, sound.size() - 2) + std::string(32, 'Z') + "\xFF\xD9");
+    w.AddImageFiles({QString::fromStdString((dir / "stray.jpg").string()), QString::fromStdString(Picture("a.jpg")),
+                     QString::fromStdString(Picture("b.bmp"))});
+    const QWidget* note = w.lblPreviewNote;
+    for (const int row : {0, 1, 0, 2, 0}) {
+        w.ShowImage(row);
+        QTRY_VERIFY(!w.CheckingShownPicture());  // checked on a worker thread
+        EXPECT_EQ(note->isVisible(), row == 0) << row;
+    }
+    EXPECT_EQ(w.lblPreviewNote->text(), "damaged JPEG data");
+    // Over the bottom-left corner of the visible preview area.
+    EXPECT_TRUE(w.sbView->viewport()->rect().contains(note->geometry()));
+    EXPECT_TRUE(dialogs->Errors().isEmpty()) << dialogs->Errors().join("|").toStdString();
+    w.ClearImageList();
+    EXPECT_FALSE(note->isVisible());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // executable and ends. Skipped where Xvfb or xdotool is not installed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -73,6 +74,24 @@ bool SendDeleteWindow(const std::string& display, unsigned long window) {
     return sent;
 }
 
+// The side of the first icon in a window's _NET_WM_ICON (width, height, pixels ...), 0 for none.
+unsigned long FirstIconWidth(const std::string& display, unsigned long window) {
+    ::Display* connection = XOpenDisplay(display.c_str());
+    if (!connection) return 0;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    unsigned long width = 0;
+    if (XGetWindowProperty(connection, window, XInternAtom(connection, "_NET_WM_ICON", False), 0, 2, False,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        data && format == 32 && count == 2)
+        width = reinterpret_cast<unsigned long*>(data)[0];  // format 32 comes as longs
+    if (data) XFree(data);
+    XCloseDisplay(connection);
+    return width;
+}
+
 TEST(RealDisplay, TheProgramShowsItsWindowAndWritesItsIniFileWhenClosed) {
     if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
@@ -113,6 +132,10 @@ TEST(RealDisplay, TheProgramShowsItsWindowAndWritesItsIniFileWhenClosed) {
                << tree.readAllStandardOutput().toStdString() << app.readAllStandardError().toStdString();
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "tovrapdf.ini"));
+    // The window manager's icon for it (task bar, window switcher).
+    unsigned long iconWidth = 0;
+    for (const QString& window : windows) iconWidth = std::max(iconWidth, FirstIconWidth(server.Display(), window.toULong()));
+    EXPECT_GT(iconWidth, 0u);
 
     // Closed as a window manager closes it; asked again while the program is still busy starting.
     bool ended = false;

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include "MainWindowFixture.h"
 #include "report/PRPage.h"
@@ -181,6 +182,49 @@ TEST_F(SettingsPanel, NewEntriesTakeWhatThePanelShows) {
         EXPECT_EQ(entry.MarginRight, 10);
     }
     EXPECT_NE(w.EntryOf(0), w.EntryOf(1));  // the same file twice: two entries of their own
+}
+
+// The margin fields keep whatever is typed; the entry stores its whole-number part (0 for text
+// that is no number), and the page refuses what it cannot use, as it would a stored margin.
+// Numbers at the ends of the 32-bit range reach a Full Size page as a refusal, never an overflow.
+TEST_F(SettingsPanel, MarginFieldsTakeAnyTextAndThePageRefusesWhatItCannotUse) {
+    auto& w = MakeWindow();
+    w.show();
+    const std::string file = Picture("a.bmp", 100, 50);
+    w.ShowImage(w.AddImageFiles({QString::fromStdString(file)}));
+    const TPDFImage& shown = *w.CurrentImage();
+    struct Typed {
+        const char* text;
+        std::int32_t stored;
+    };
+    for (const Typed typed : {Typed{"-3.7", -3}, Typed{"7-3", 0}, Typed{"-", 0}, Typed{"12.9", 12},
+                              Typed{"-2147483648", INT32_MIN}, Typed{"2147483647", INT32_MAX},
+                              Typed{"99999999999", INT32_MAX}}) {
+        w.edtMarginLeft->selectAll();
+        QTest::keyClicks(w.edtMarginLeft, typed.text);
+        EXPECT_EQ(w.edtMarginLeft->text(), typed.text);
+        EXPECT_EQ(shown.MarginLeft, typed.stored) << typed.text;
+        // Each keystroke lays the page out; it keeps the last margin it could use.
+        EXPECT_GE(w.prpView->MarginLeft(), 0);
+        EXPECT_LT(w.prpView->MarginLeft(), 612 / 2);
+    }
+    w.edtMarginLeft->setText("30");
+    w.edtMarginLeft->setText("-3");
+    EXPECT_EQ(shown.MarginLeft, -3);
+    EXPECT_EQ(w.prpView->MarginLeft(), 30);
+    EXPECT_TRUE(dialogs->Errors().isEmpty());
+
+    // Full Size adds the entry's own margins to the picture: far too large a page, said by name.
+    w.edtMarginLeft->setText("2147483647");
+    w.cbFull->click();
+    EXPECT_EQ(dialogs->Errors(), QStringList{QString::fromStdString(
+                                     "No page for the picture of \"" + file +
+                                     "\": with its margins it would be 2147483769 x 92 points.")});
+    w.edtMarginLeft->setText("-2147483648");
+    EXPECT_EQ(dialogs->Errors().size(), 2);
+    w.edtMarginLeft->setText("30");
+    EXPECT_EQ(w.prpView->Width(), 100 + 2 + 30 + 20);
+    EXPECT_EQ(dialogs->Errors().size(), 2);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // the preferences dialog's OK and Cancel (the file read again after either), the document
 // properties reaching the PDF's metadata, and the About window.
 #include <QAction>
+#include <QApplication>
+#include <QTest>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -85,6 +87,28 @@ TEST_F(WindowDialogs, AboutOpensModally) {
     });
     w.aAbout->trigger();
     EXPECT_TRUE(shown);
+}
+
+// The shortcuts people try first, beside every caption and Alt letter the window had.
+TEST_F(WindowDialogs, CtrlOCtrlSAndF1) {
+    int abouts = 0;
+    auto& w = WindowActingIn([&abouts](QDialog& dialog) { abouts += dynamic_cast<TfrmPDFAbout*>(&dialog) != nullptr; });
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(w.aLoadImages->text(), "&Load Images...");
+    EXPECT_EQ(w.aCreatePDF->text(), "Create &PDF");
+    EXPECT_EQ(w.aAbout->text(), "&About Tovra PDF");
+
+    dialogs->OpenAnswers = {{QString::fromStdString(Picture("a.bmp"))}};
+    QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(w.RowCount(), 1);
+    dialogs->SaveAnswers = {QString()};
+    QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs->LastSave.FileName, "a.pdf");
+    QTest::keyClick(&w, Qt::Key_F1);
+    EXPECT_EQ(abouts, 1);
+    EXPECT_TRUE(dialogs->OpenAnswers.empty() && dialogs->SaveAnswers.empty());
 }
 
 }  // namespace

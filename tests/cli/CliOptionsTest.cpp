@@ -12,7 +12,7 @@ TEST(CliOptions, DefaultsAndImagesInOrder) {
     const TCliOptions o = ParseCommandLine({"b.jpg", "-o", "out.pdf", "a.bmp"});
     EXPECT_EQ(o.Output, "out.pdf");
     EXPECT_EQ(o.Images, (std::vector<std::string>{"b.jpg", "a.bmp"}));
-    EXPECT_EQ(o.Paper, "Letter");
+    EXPECT_EQ(o.Paper, "");  // the system's paper
     EXPECT_TRUE(o.Portrait);
     EXPECT_EQ(o.Sizing, smFit);
     EXPECT_EQ(o.Margins.Top, 20);

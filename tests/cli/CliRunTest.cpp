@@ -150,6 +150,19 @@ TEST_F(CliRunTest, PaperNamesMatchWithoutRegardToCase) {
     EXPECT_NE(err.str().find("unknown paper 'A7'"), std::string::npos);
 }
 
+// Without -p the page is the system's paper (libpaper); -p always wins.
+TEST_F(CliRunTest, TheSystemsPaperIsTheDefaultAndDashPWins) {
+    const test::ScopedEnv size("PAPERSIZE", "a4");
+    ASSERT_EQ(Run({"-o", Path("a4.pdf"), Path("a.bmp")}), kExitWritten) << err.str();
+    ASSERT_EQ(Run({"-o", Path("letter.pdf"), "-p", "letter", Path("a.bmp")}), kExitWritten) << err.str();
+    const auto a4 = test::PageSizes(dir / "a4.pdf");
+    const auto letter = test::PageSizes(dir / "letter.pdf");
+    ASSERT_EQ(a4.size(), 1u);
+    ASSERT_EQ(letter.size(), 1u);
+    EXPECT_EQ(std::make_pair(a4[0].Width, a4[0].Height), std::make_pair(595.0, 842.0));
+    EXPECT_EQ(std::make_pair(letter[0].Width, letter[0].Height), std::make_pair(612.0, 792.0));
+}
+
 TEST_F(CliRunTest, BadSourceDateEpochIsAUsageError) {
     TCliEnvironment env;
     env.SourceDateEpoch = "yesterday";

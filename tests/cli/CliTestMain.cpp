@@ -9,6 +9,8 @@
 
 int main(int argc, char** argv) {
     setenv("CUPS_SERVER", "/nonexistent/tovra-tests/cups.sock", 1);
+    // Letter, whatever /etc/papersize says; tests of the system's paper set their own.
+    setenv("PAPERSIZE", "letter", 1);
     unsetenv("SOURCE_DATE_EPOCH");
     ::testing::InitGoogleTest(&argc, argv);
     tovra::TPdfClassesRegistration classes;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "IniTestHelpers.h"
+#include "components/Other/IniDocument.h"
 #include "common/Exceptions.h"
 
 namespace tovra {
@@ -157,6 +158,26 @@ TEST(IniFile, FailedReplaceKeepsTheExistingFile) {
         EXPECT_STREQ(e.what(), ("Unable to write to " + longName).c_str());
     }
     EXPECT_EQ(test::ReadFileBytes(longName), "[S]\nK=old\n");
+}
+
+// Files over 1 MB are not read (a damaged or hostile file must not stall the program): their
+// values count as missing, and a write replaces the whole file. One of exactly 1 MB is read.
+TEST(IniFile, FilesOverOneMegabyteAreNotReadAndAreReplaced) {
+    ScratchIni ini;
+    const std::string head = "[S]\nK=kept\n;";
+    for (const std::size_t size : {IniMaxFileBytes, IniMaxFileBytes + 1}) {
+        ini.SetText(head + std::string(size - head.size() - 1, 'x') + "\n");
+        ASSERT_EQ(std::filesystem::file_size(ini.Path()), size);
+        const bool read = size <= IniMaxFileBytes;
+        EXPECT_EQ(TIniDocument(ini.Path()).LoadResult(), read ? TIniLoad::Read : TIniLoad::TooLarge);
+        EXPECT_EQ(IniReadString("S", "K", "dflt", ini.Path()), read ? "kept" : "dflt") << size;
+        IniWriteString("T", "New", "1", ini.Path());
+        if (read) {
+            EXPECT_EQ(ini.Text().rfind(head, 0), 0u);
+        } else {
+            EXPECT_EQ(ini.Text(), "[T]\nNew=1\n");
+        }
+    }
 }
 
 TEST(IniFile, ReadOnlyFolderKeepsTheExistingFile) {

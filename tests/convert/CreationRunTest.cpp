@@ -224,6 +224,25 @@ TEST_F(CreationRunTest, MarginsLeavingNoRoomFailTheEntryByName) {
     EXPECT_EQ(test::PageSizes(out).size(), 1u);
 }
 
+// An entry whose margins are the ends of the 32-bit range: Stretch and Fit pages keep the
+// preview's margins; a Full Size page is refused by name, and a first row refused writes nothing.
+TEST_F(CreationRunTest, ExtremeMarginsAreRefusedWithoutOverflow) {
+    std::vector<TPDFImage> entries;
+    for (const TSizeMethod sizing : {smStretch, smFit, smFullSize}) {
+        entries.push_back(LetterEntry(WriteSolid(dir / ("s" + std::to_string(sizing) + ".bmp"), 8, 8, 0xff808080),
+                                      ikBMP, sizing));
+        ApplyMargins(entries.back(), INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
+    }
+    EXPECT_EQ(Create(entries), "No page for the picture of \"" + entries[2].FileName +
+                                   "\": with its margins it would be 4294967304 x -4294967286 points");
+    const auto sizes = test::PageSizes(out);
+    ASSERT_EQ(sizes.size(), 2u);
+    for (const test::TPageSize& size : sizes) EXPECT_EQ(std::make_pair(size.Width, size.Height), std::make_pair(612.0, 792.0));
+    std::filesystem::remove(out);
+    EXPECT_NE(Create({entries[2]}), "");
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 TEST_F(CreationRunTest, RefusedMarginLeavesThePreviewMarginInForce) {
     std::vector<TPDFImage> entries = {LetterEntry(WriteSolid(dir / "a.bmp", 8, 8, 0xff808080), ikBMP, smStretch)};
     entries[0].MarginLeft = 400;  // refused by a 612-wide page

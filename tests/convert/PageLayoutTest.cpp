@@ -238,5 +238,38 @@ TEST_F(PageLayoutTest, UndecodableFileReportsTheDecoderAndKeepsThePicture) {
     EXPECT_EQ(bitmapItem->Picture().Width(), 40);
 }
 
+// Margins at the ends of the 32-bit range: the page refuses them and keeps its own; a Full Size
+// page, which adds the entry's own margins to the picture, is refused by name, never overflowing.
+TEST_F(PageLayoutTest, ExtremeMarginsNeverOverflow) {
+    constexpr std::int32_t lo = INT32_MIN, hi = INT32_MAX;
+    const struct {
+        std::int32_t top, bottom, left, right;
+        const char* refusedPage;  // what Full Size would make, or nullptr when it is made
+    } cases[] = {
+        {hi, hi, hi, hi, "4294967396 x 4294967346"}, {lo, lo, lo, lo, "-4294967194 x -4294967244"},
+        {20, 20, lo, 20, "-2147483526 x 92"},         {lo, hi, lo, hi, nullptr},  // they cancel out
+    };
+    GivePicture(100, 50);
+    for (const auto& c : cases) {
+        for (const TSizeMethod sizing : {smStretch, smFit, smFullSize}) {
+            TPDFImage entry = Entry(sizing);
+            ApplyMargins(entry, c.top, c.bottom, c.left, c.right);
+            std::string refusal;
+            try {
+                LayoutPage(&entry);
+            } catch (const Exception& e) {
+                refusal = e.what();
+            }
+            EXPECT_EQ(refusal, sizing == smFullSize && c.refusedPage ? "No page for the picture of \"unused.bmp\": with "
+                                                                       "its margins it would be " +
+                                                                           std::string(c.refusedPage) + " points"
+                                                                     : "");
+            for (const int margin : {page->MarginTop(), page->MarginBottom(), page->MarginLeft(), page->MarginRight()})
+                EXPECT_TRUE(margin == 32 || margin == 20) << margin;  // the page's own, or a case's 20
+        }
+        EXPECT_EQ(page->Width(), c.refusedPage ? 612 : 101);
+    }
+}
+
 }  // namespace
 }  // namespace tovra

@@ -3,7 +3,10 @@
 #include "convert/PaperList.h"
 
 #include "common/Exceptions.h"
+#include "components/Other/PaperForms.h"
+#include "components/Other/StandardPapers.h"
 #include "FakePrinter.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +119,41 @@ TEST(PaperList, IndexesOutsideTheListSelectNothingAndCannotBeRead) {
     EXPECT_EQ(list.ItemIndex(), -1);
     EXPECT_THROW(list.Text(1), EListError);
     EXPECT_THROW(list.Object(-1), EListError);
+}
+
+// The default paper: the system's, found in the list by name or by size, else Letter.
+TEST(DefaultPaper, TheSystemsPaperByNameOrBySizeElseLetter) {
+    TPaperList list;
+    FillPaperList(list, [](int) { return PrinterPapersFromForms(StandardPaperForms()); });
+    const struct {
+        std::optional<TSystemPaper> system;
+        const char* expected;
+    } cases[] = {
+        {std::nullopt, "Letter"},
+        {TSystemPaper{"a4", 595.276, 841.89}, "A4"},
+        {TSystemPaper{"LEGAL", 612, 1008}, "Legal"},
+        {TSystemPaper{"11x17", 792, 1224}, "Tabloid"},        // by size
+        {TSystemPaper{"halfletter", 396, 612}, "Statement"},  // by size
+        {TSystemPaper{"b5", 498.898, 708.661}, "Letter"},     // ISO B5 is not B5 (JIS)
+        {TSystemPaper{"nonsense", 0, 0}, "Letter"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DefaultPaperName(list, c.system), c.expected) << (c.system ? c.system->Name : "none");
+}
+
+// What libpaper reads: $PAPERSIZE first, else the file $PAPERCONF names.
+TEST(DefaultPaper, FollowsPapersizeAndPaperconf) {
+    TPaperList list;
+    FillPaperList(list, [](int) { return PrinterPapersFromForms(StandardPaperForms()); });
+    test::TempDir dir;
+    test::WriteFileBytes(dir / "papersize", "a5\n");
+    const test::ScopedEnv conf("PAPERCONF", (dir / "papersize").string());
+    for (const char* size : {"a4", "letter"}) {
+        const test::ScopedEnv given("PAPERSIZE", size);
+        EXPECT_EQ(DefaultPaperName(list), size == std::string("a4") ? "A4" : "Letter");
+    }
+    const test::ScopedEnv none("PAPERSIZE", std::nullopt);
+    EXPECT_EQ(DefaultPaperName(list), "A5");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #pragma once
 // Helpers shared by the test binaries: temporary folders, running the PDF tools
 // (qpdf, pdfinfo, pdfimages, pdftoppm) on files the tests write, and the corpus location.
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,25 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
 
 // The shared real-world image corpus, or an empty path when it is not there.
 std::filesystem::path CorpusDir();
+
+// Sets (or, given nothing, removes) an environment variable for as long as it lives.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        Set(value);
+    }
+    ~ScopedEnv() { Set(old_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    void Set(const std::optional<std::string>& value) const {
+        value ? setenv(name_, value->c_str(), 1) : unsetenv(name_);
+    }
+    const char* name_;
+    std::optional<std::string> old_;
+};
 
 }  // namespace tovra::test
 

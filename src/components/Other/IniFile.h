@@ -1,6 +1,7 @@
 #pragma once
 // Single values of an INI file. Each call opens the file, reads or writes one value and closes
-// it again; nothing is cached between calls.
+// it again; nothing is cached between calls. To read or write many values at once, use one
+// TIniDocument (IniDocument.h), which reads and writes the file once.
 //
 // The file holds "[Section]" lines and "Key=Value" lines. Sections and keys are matched without
 // regard to (ASCII) case; keys before the first section and lines starting with ";" or "#" are
@@ -20,7 +21,8 @@
 // before it by one blank line. A value's line breaks would start new lines in the file, so they
 // are written as spaces. The file is replaced atomically (a temporary file in the same folder,
 // renamed over it), so a failed write leaves the previous file whole; a missing parent folder
-// is created. A failed write throws tovra::Exception "Unable to write to <path>".
+// is created. A failed write throws tovra::Exception "Unable to write to <path>". A file larger
+// than IniMaxFileBytes (1 MB) is not read: its values count as missing, and a write replaces it.
 //
 // An empty path means DefaultIniFile().
 #include <cstddef>
@@ -34,6 +36,8 @@ inline constexpr std::size_t IniMaxStringLength = 2047;
 // The path the helpers use when they are given an empty path. Empty at program start; the main
 // window sets it to the program's INI file and clears it when it goes.
 std::string& DefaultIniFile();
+// `path`, or DefaultIniFile() when it is empty.
+const std::string& IniPathOrDefault(const std::string& path);
 
 std::string IniReadString(const std::string& section, const std::string& key, const std::string& defaultValue,
                           const std::string& path = {});
