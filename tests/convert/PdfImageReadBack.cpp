@@ -199,18 +199,19 @@ QImage PopplerPicture(const fs::path& pdf, int page, const fs::path& dir) {
     return {};
 }
 
-std::vector<fs::path> RenderPages(const fs::path& pdf, const fs::path& dir, bool cairo, int first, int last) {
+TRendering RenderPages(const fs::path& pdf, const fs::path& dir, bool cairo, int first, int last) {
     const std::string name = cairo ? "cairo" : "page", limit = std::to_string(kRenderLimit);
-    RunCommand((cairo ? "pdftocairo -png" : "pdftoppm") + std::string(" -r 72 -W ") + limit + " -H " + limit + " -f " +
+    TRendering rendering;
+    rendering.Messages = RunCommand((cairo ? "pdftocairo -png" : "pdftoppm") + std::string(" -r 72 -W ") + limit + " -H " + limit + " -f " +
                std::to_string(first) + (last ? " -l " + std::to_string(last) : "") + " " + ShellQuote(pdf.string()) +
-               " " + ShellQuote((dir / name).string()));
-    std::vector<fs::path> pages;
+               " " + ShellQuote((dir / name).string()))
+                             .output;
     for (const auto& entry : fs::directory_iterator(dir))
         if (entry.path().filename().string().starts_with(name + "-") && entry.path().extension() == (cairo ? ".png" : ".ppm"))
-            pages.push_back(entry.path());
+            rendering.Pages.push_back(entry.path());
     // page-01.ppm ... page-99.ppm: as long as their numbers are, so sorting by name is page order.
-    std::sort(pages.begin(), pages.end());
-    return pages;
+    std::sort(rendering.Pages.begin(), rendering.Pages.end());
+    return rendering;
 }
 
 int PixelsApart(const QImage& a, const QImage& b, int tolerance, bool alpha) {
@@ -227,6 +228,19 @@ int PixelsApart(const QImage& a, const QImage& b, int tolerance, bool alpha) {
         }
     }
     return apart;
+}
+
+double MeanDifference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size() || a.isNull()) return 255;
+    const QImage pa = a.convertToFormat(QImage::Format_RGBA8888), pb = b.convertToFormat(QImage::Format_RGBA8888);
+    double total = 0;
+    for (int y = 0; y < pa.height(); ++y) {
+        const unsigned char* p = pa.constScanLine(y);
+        const unsigned char* q = pb.constScanLine(y);
+        for (int x = 0; x < pa.width() * 4; x += 4)
+            total += std::abs(p[x] - q[x]) + std::abs(p[x + 1] - q[x + 1]) + std::abs(p[x + 2] - q[x + 2]);
+    }
+    return total / (3.0 * pa.width() * pa.height());
 }
 
 QImage LaidOnWhite(const QImage& picture) {

@@ -49,16 +49,25 @@ QImage PopplerPicture(const std::filesystem::path& pdf, int page, const std::fil
 // Renderings are at most this many pixels wide and high: a larger page is cut to its top left.
 inline constexpr int kRenderLimit = 1024;
 
+struct TRendering {
+    std::vector<std::filesystem::path> Pages;  // in page order
+    std::string Messages;                      // what the renderer said
+};
+
 // Pages `first` to `last` (1-based; 0: the last page) rendered at 72 dpi by one run of
-// pdftoppm, or of pdftocairo when `cairo`, into `dir`: the files in page order. (pdftoppm
-// stretches an image drawn at one pixel per sample over one more pixel than it covers and
-// clips it, so only cairo's rendering shows the samples themselves.)
-std::vector<std::filesystem::path> RenderPages(const std::filesystem::path& pdf, const std::filesystem::path& dir,
-                                               bool cairo = false, int first = 1, int last = 0);
+// pdftoppm, or of pdftocairo when `cairo`, into `dir`. (pdftoppm stretches an image drawn at
+// one pixel per sample over one more pixel than it covers and clips it, so only cairo's
+// rendering shows the samples themselves.)
+TRendering RenderPages(const std::filesystem::path& pdf, const std::filesystem::path& dir, bool cairo = false,
+                       int first = 1, int last = 0);
 
 // Pixels of `a` that differ from `b` by more than `tolerance` in a channel (alpha compared
 // only when `alpha`); -1 when the sizes differ.
 int PixelsApart(const QImage& a, const QImage& b, int tolerance, bool alpha);
+
+// The mean difference of the colour channels of two pictures of one size; 255 when the sizes
+// differ.
+double MeanDifference(const QImage& a, const QImage& b);
 
 // The picture laid on white, as 8-bit RGB.
 QImage LaidOnWhite(const QImage& picture);
