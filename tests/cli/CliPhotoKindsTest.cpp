@@ -27,8 +27,8 @@ struct Row {
 };
 
 constexpr const char* kPillow =
-    "/usr/bin/python3 -c \"import sys; from PIL import Image; Image.open(sys.argv[1]).convert('RGBA').save(sys.argv[2])\" "
-    "{out} {ref}";
+    "/usr/bin/python3 -c \"import sys; from PIL import Image; "
+    "Image.open(sys.argv[1]).convert('RGBA').save(sys.argv[2])\" {out} {ref}";
 constexpr const char* kHeif = "heif-convert {out} {ref}";
 
 const Row kRows[] = {
@@ -51,7 +51,8 @@ const Row kRows[] = {
 
 std::string Expand(std::string text, const std::map<std::string, std::string>& values) {
     for (const auto& [key, value] : values)
-        for (auto at = text.find(key); at != std::string::npos; at = text.find(key)) text.replace(at, key.size(), ShellQuote(value));
+        for (auto at = text.find(key); at != std::string::npos; at = text.find(key))
+            text.replace(at, key.size(), ShellQuote(value));
     return text;
 }
 
@@ -88,7 +89,8 @@ TEST(CliPhotoKinds, ModernPicturesReachThePageAsDecoded) {
     const TempDir dir;
     const std::map<std::string, QImage> sources = {
         {"opaque", Gradient(96, 64, false)}, {"alpha", Gradient(96, 64, true)}, {"large", Gradient(1600, 1250, false)}};
-    for (const auto& [name, picture] : sources) ASSERT_TRUE(picture.save(QString::fromStdString((dir / (name + ".png")).string())));
+    for (const auto& [name, picture] : sources)
+        ASSERT_TRUE(picture.save(QString::fromStdString((dir / (name + ".png")).string())));
     const QByteArray srgb = QColorSpace(QColorSpace::SRgb).iccProfile();
     WriteFileBytes(dir / "srgb.icc", srgb.toStdString());
 
@@ -96,9 +98,9 @@ TEST(CliPhotoKinds, ModernPicturesReachThePageAsDecoded) {
     std::vector<QImage> references;
     for (const Row& row : kRows) {
         const std::string out = (dir / row.file).string(), ref = out + ".reference.png";
-        const std::map<std::string, std::string> values = {{"{in}", (dir / (std::string(row.source) + ".png")).string()},
-                                                           {"{out}", out}, {"{icc}", (dir / "srgb.icc").string()}, {"{ref}", ref},
-                                                           {"{dir}", dir.Path().string()}};
+        const std::map<std::string, std::string> values = {
+            {"{in}", (dir / (std::string(row.source) + ".png")).string()}, {"{out}", out}, {"{ref}", ref},
+            {"{icc}", (dir / "srgb.icc").string()}, {"{dir}", dir.Path().string()}};
         const CommandResult made = RunCommand(Expand(row.make, values));
         ASSERT_EQ(made.exitCode, 0) << row.file << ": " << made.output;
         const bool fromSource = std::string(row.reference) == "source";

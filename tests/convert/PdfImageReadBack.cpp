@@ -31,7 +31,9 @@ struct TDump {
         const QJsonObject object = Objects["obj:" + text].toObject();
         return object.contains("stream") ? object["stream"] : object["value"];
     }
-    QJsonObject Stream(const QString& reference) const { return Objects["obj:" + reference].toObject()["stream"].toObject(); }
+    QJsonObject Stream(const QString& reference) const {
+        return Objects["obj:" + reference].toObject()["stream"].toObject();
+    }
 };
 
 std::string NameOf(const QJsonValue& value) { return value.toString().mid(1).toStdString(); }
@@ -102,9 +104,8 @@ std::shared_ptr<TPdfPicture> ReadPicture(const TDump& stored, const TDump& decod
 }
 
 std::string QpdfJson(const fs::path& pdf, const char* level) {
-    return RunCommand(std::string("qpdf --json=2 --json-key=pages --json-key=qpdf --json-stream-data=inline --decode-level=") +
-                      level + " " + ShellQuote(pdf.string()))
-        .output;
+    const std::string options = "--json=2 --json-key=pages --json-key=qpdf --json-stream-data=inline";
+    return RunCommand("qpdf " + options + " --decode-level=" + level + " " + ShellQuote(pdf.string())).output;
 }
 
 int Rgb8(int value, int bits) { return bits == 16 ? value >> 8 : value * 255 / ((1 << bits) - 1); }
@@ -170,15 +171,14 @@ QImage ComposedPicture(const TPdfPicture& picture) {
     const std::int64_t rowBytes = (std::int64_t{picture.Width} * picture.Components * picture.Bits + 7) / 8;
     const auto needed = static_cast<std::size_t>(rowBytes * picture.Height);
     if (picture.Samples.size() != needed) return {};
-    if (picture.SoftMask && picture.SoftMask->Samples.size() * 8 <
-                                std::size_t(picture.SoftMask->Width) * picture.SoftMask->Height * picture.SoftMask->Bits)
-        return {};
+    const TPdfPicture* mask = picture.SoftMask.get();
+    if (mask && mask->Samples.size() * 8 < std::size_t(mask->Width) * mask->Height * mask->Bits) return {};
     QImage image(picture.Width, picture.Height, QImage::Format_RGBA8888);
     for (int y = 0; y < picture.Height; ++y)
         for (int x = 0; x < picture.Width; ++x) {
             const QRgb colour = ColourAt(picture, x, y);
             int alpha = KeyedOut(picture, x, y) ? 0 : 255;
-            if (picture.SoftMask) alpha = Rgb8(SampleAt(*picture.SoftMask, x, y, 0), picture.SoftMask->Bits);
+            if (mask) alpha = Rgb8(SampleAt(*mask, x, y, 0), mask->Bits);
             unsigned char* pixel = image.scanLine(y) + 4 * x;
             pixel[0] = static_cast<unsigned char>(qRed(colour));
             pixel[1] = static_cast<unsigned char>(qGreen(colour));
@@ -191,7 +191,8 @@ QImage ComposedPicture(const TPdfPicture& picture) {
 QImage PopplerPicture(const fs::path& pdf, int page, const fs::path& dir) {
     const std::string number = std::to_string(page);
     const fs::path prefix = dir / ("poppler-" + number);
-    RunCommand("pdfimages -f " + number + " -l " + number + " " + ShellQuote(pdf.string()) + " " + ShellQuote(prefix.string()));
+    RunCommand("pdfimages -f " + number + " -l " + number + " " + ShellQuote(pdf.string()) + " " +
+               ShellQuote(prefix.string()));
     for (const char* extension : {".pbm", ".pgm", ".ppm"}) {
         const fs::path file = prefix.string() + "-000" + extension;
         if (fs::exists(file)) return QImage(QString::fromStdString(file.string()));
@@ -200,14 +201,15 @@ QImage PopplerPicture(const fs::path& pdf, int page, const fs::path& dir) {
 }
 
 TRendering RenderPages(const fs::path& pdf, const fs::path& dir, bool cairo, int first, int last) {
-    const std::string name = cairo ? "cairo" : "page", limit = std::to_string(kRenderLimit);
+    const std::string name = cairo ? "cairo" : "page", extension = cairo ? ".png" : ".ppm";
+    const std::string limit = std::to_string(kRenderLimit);
+    std::string command = cairo ? "pdftocairo -png" : "pdftoppm";
+    command += " -r 72 -W " + limit + " -H " + limit + " -f " + std::to_string(first);
+    if (last) command += " -l " + std::to_string(last);
     TRendering rendering;
-    rendering.Messages = RunCommand((cairo ? "pdftocairo -png" : "pdftoppm") + std::string(" -r 72 -W ") + limit + " -H " + limit + " -f " +
-               std::to_string(first) + (last ? " -l " + std::to_string(last) : "") + " " + ShellQuote(pdf.string()) +
-               " " + ShellQuote((dir / name).string()))
-                             .output;
+    rendering.Messages = RunCommand(command + " " + ShellQuote(pdf.string()) + " " + ShellQuote((dir / name).string())).output;
     for (const auto& entry : fs::directory_iterator(dir))
-        if (entry.path().filename().string().starts_with(name + "-") && entry.path().extension() == (cairo ? ".png" : ".ppm"))
+        if (entry.path().filename().string().starts_with(name + "-") && entry.path().extension() == extension)
             rendering.Pages.push_back(entry.path());
     // page-01.ppm ... page-99.ppm: as long as their numbers are, so sorting by name is page order.
     std::sort(rendering.Pages.begin(), rendering.Pages.end());
