@@ -14,6 +14,7 @@
 #include "ImageTestHelpers.h"
 #include "TestSupport.h"
 #include "TiffReader.h"
+#include "TiffReference.h"
 #include "common/Exceptions.h"
 
 namespace tovra::test {
@@ -154,45 +155,12 @@ Reference ReadPnm(const fs::path& path) {
     return reference;
 }
 
-// Pillow's decodings of the pages asked for, by "path#page": RGBA, or 16-bit grey samples.
+// Pillow's decodings of the pages asked for, by "path#page".
 std::map<std::string, Reference> PillowReferences(const std::vector<std::pair<fs::path, int>>& pages, const TempDir& dir) {
-    std::ofstream script(dir / "reference.py");
-    script << "import sys\nfrom PIL import Image\n"
-              "for i, line in enumerate(open(sys.argv[1]).read().splitlines()):\n"
-              "    path, page = line.rsplit('#', 1)\n"
-              "    im = Image.open(path); im.seek(int(page)); im.load()\n"
-              "    if im.mode.startswith('I;16'):\n"
-              "        data = im.tobytes('raw', 'I;16B'); kind = 'G16'\n"
-              "    else:\n"
-              "        data = im.convert('RGBA').tobytes(); kind = 'RGBA'\n"
-              "    open('%s/%d.raw' % (sys.argv[2], i), 'wb').write(b'%s %d %d\\n' % (kind.encode(), *im.size) + data)\n";
-    script.close();
-    std::ofstream list(dir / "pages.txt");
-    for (const auto& [path, page] : pages) list << path.string() << '#' << page << '\n';
-    list.close();
-    const CommandResult run = RunCommand("/usr/bin/python3 " + ShellQuote((dir / "reference.py").string()) + ' ' +
-                                         ShellQuote((dir / "pages.txt").string()) + ' ' + ShellQuote(dir.Path().string()));
-    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const std::vector<TReferencePicture> decoded = PillowTiffPages(pages, dir.Path());
     std::map<std::string, Reference> references;
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        std::ifstream in(dir / (std::to_string(i) + ".raw"), std::ios::binary);
-        std::string kind;
-        int width = 0, height = 0;
-        in >> kind >> width >> height;
-        in.get();
-        const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        Reference& reference = references[pages[i].first.string() + '#' + std::to_string(pages[i].second)];
-        if (kind == "G16") {
-            reference.samples16 = data;
-            reference.image = QImage(width, height, QImage::Format_Grayscale8);
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x)
-                    reference.image.scanLine(y)[x] = static_cast<uchar>(data[(std::size_t(y) * width + x) * 2]);
-        } else if (kind == "RGBA" && data.size() == std::size_t(width) * height * 4) {
-            reference.image = QImage(reinterpret_cast<const uchar*>(data.data()), width, height, width * 4,
-                                     QImage::Format_RGBA8888).copy();
-        }
-    }
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        references[pages[i].first.string() + '#' + std::to_string(pages[i].second)] = {decoded[i].Image, decoded[i].Samples16};
     return references;
 }
 
