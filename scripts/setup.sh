@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  zlib1g-dev libjpeg62-turbo-dev libgif-dev qt6-base-dev libcups2-dev
+  zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libgif-dev qt6-base-dev libcups2-dev
   googletest libgtest-dev
   clang libclang-rt-dev
   qpdf poppler-utils

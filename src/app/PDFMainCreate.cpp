@@ -45,6 +45,7 @@ void TfrmPDFMain::aCreatePDFExecute() {
     options.Build.PreviewMargins = {prpView->MarginTop(), prpView->MarginBottom(), prpView->MarginLeft(),
                                     prpView->MarginRight()};
     options.Build.AutoOrient = Prefs.AutoOrient;
+    options.Build.CompactBitmaps = Prefs.CompactBitmaps;
     options.Build.OnRow = [&progress](int index, int count, const TPDFImage& entry) {
         progress->Step(index, count, CreateProgressText(index, count, entry.FileName));
     };

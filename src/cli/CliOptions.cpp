@@ -9,7 +9,7 @@ namespace {
 
 enum class TOption {
     Output, Force, Paper, Portrait, Landscape, Sizing, Margins, Title, Subject, Author, Keywords,
-    NoAutoOrient, ListPapers, Quiet, Progress, Help, Version
+    NoAutoOrient, Compact, ListPapers, Quiet, Progress, Help, Version
 };
 
 struct TOptionInfo {
@@ -26,7 +26,7 @@ constexpr TOptionInfo kOptions[] = {
     {"margins", 'm', true, TOption::Margins},   {"title", 0, true, TOption::Title},
     {"subject", 0, true, TOption::Subject},     {"author", 0, true, TOption::Author},
     {"keywords", 0, true, TOption::Keywords},   {"no-auto-orient", 0, false, TOption::NoAutoOrient},
-    {"list-papers", 0, false, TOption::ListPapers},
+    {"compact", 0, false, TOption::Compact},     {"list-papers", 0, false, TOption::ListPapers},
     {"quiet", 'q', false, TOption::Quiet},      {"help", 'h', false, TOption::Help},
     {"version", 0, false, TOption::Version},    {"progress", 0, false, TOption::Progress},
 };
@@ -75,6 +75,7 @@ void Apply(TCliOptions& options, TOption option, const std::string& value) {
         case TOption::Author: options.Author = value; break;
         case TOption::Keywords: options.Keywords = value; break;
         case TOption::NoAutoOrient: options.AutoOrient = false; break;
+        case TOption::Compact: options.CompactBitmaps = true; break;
         case TOption::ListPapers: options.ListPapers = true; break;
         case TOption::Quiet: options.Quiet = true; break;
         case TOption::Progress: options.Progress = true; break;
@@ -161,6 +162,8 @@ std::string HelpText() {
            "      --title TEXT  --subject TEXT  --author TEXT  --keywords TEXT\n"
            "      --no-auto-orient       place JPEG photos as stored; by default a photo whose\n"
            "                             EXIF orientation says it was taken turned is shown upright\n"
+           "      --compact              smaller files for BMP and GIF pictures, the same pixels\n"
+           "                             (PNG prediction and a stronger deflater)\n"
            "      --list-papers          print one line per paper: NAME, width and height in\n"
            "                             points, tab-separated\n"
            "  -q, --quiet                no progress lines\n"

@@ -24,6 +24,7 @@ struct TCliOptions {
     TMargins Margins{20, 20, 20, 20};
     std::string Title, Subject, Author, Keywords;
     bool AutoOrient = true;  // JPEG photos upright by their EXIF orientation
+    bool CompactBitmaps = false;  // smaller bitmap pictures, the same pixels
     bool ListPapers = false;
     bool Quiet = false;
     bool Progress = false;  // progress lines even when standard error is no terminal

@@ -33,6 +33,7 @@ void ReadPrefs(TPrefsRecord& prefs, const std::string& defaultSaveDir, const std
     defaults.MarginTop = IniReadInteger(PdfSection, "MarginTop", 20, iniPath);
     defaults.MarginBottom = IniReadInteger(PdfSection, "MarginBottom", 20, iniPath);
     prefs.AutoOrient = IniReadBool(AppSection, "AutoOrient", true, iniPath);
+    prefs.CompactBitmaps = IniReadBool(AppSection, "CompactBitmaps", false, iniPath);
 }
 
 void WritePrefs(const TPrefsRecord& prefs, const std::string& iniPath) {
@@ -51,6 +52,7 @@ void WritePrefs(const TPrefsRecord& prefs, const std::string& iniPath) {
     IniWriteInteger(PdfSection, "MarginTop", defaults.MarginTop, iniPath);
     IniWriteInteger(PdfSection, "MarginBottom", defaults.MarginBottom, iniPath);
     IniWriteBool(AppSection, "AutoOrient", prefs.AutoOrient, iniPath);
+    IniWriteBool(AppSection, "CompactBitmaps", prefs.CompactBitmaps, iniPath);
 }
 
 void CopyPrefs(const TPrefsRecord& source, TPrefsRecord& target) {
@@ -62,6 +64,7 @@ void CopyPrefs(const TPrefsRecord& source, TPrefsRecord& target) {
     target.ShowPreview = source.ShowPreview;
     target.DefaultSaveDir = source.DefaultSaveDir;
     target.AutoOrient = source.AutoOrient;
+    target.CompactBitmaps = source.CompactBitmaps;
     TPDFImage& to = *target.PDFDefaults;
     const TPDFImage& from = *source.PDFDefaults;
     to.SizeMethod = from.SizeMethod;

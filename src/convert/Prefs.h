@@ -7,8 +7,8 @@
 //                  DefaultSaveDir (given by the caller: see IniLocation.h)
 //   [PDFDefaults]  SizeMethod (1 = smFit; cut to its low 8 bits), PaperName ("Letter"),
 //                  PaperPortrait (1), MarginLeft, MarginRight, MarginTop, MarginBottom (20 each)
-//   [AppDefaults]  AutoOrient (1), after the others, so a first write puts it at the end of
-//                  AppDefaults and the older keys keep their order.
+//   [AppDefaults]  AutoOrient (1), CompactBitmaps (0), after the others, so a first write puts
+//                  them at the end of AppDefaults and the older keys keep their order.
 #include <string>
 
 #include "convert/PDFImage.h"
@@ -26,6 +26,7 @@ struct TPrefsRecord {
     // read into and destroys it with the record.
     TPDFImage* PDFDefaults = nullptr;
     bool AutoOrient = true;  // photos are turned upright by their EXIF orientation
+    bool CompactBitmaps = false;  // bitmap pictures written smaller, with the same pixels
 };
 
 // Reads every value into the record and its PDFDefaults entry; missing keys and values that are

@@ -77,6 +77,9 @@ public:
     // The folder where image data waits for the save (normally the output's folder); $TMPDIR
     // or /tmp when empty or not writable. Read by StartDocument.
     std::string SpoolFolder;
+    // Image XObjects of unencoded samples get the compact encoding (PdfEncoding.h): smaller, the
+    // same pixels. Off keeps the established bytes. Read by StartDocument.
+    bool CompactBitmaps = false;
 
 private:
     TPdfDictionary* CreatePagesNode(TPdfDictionary* parent);

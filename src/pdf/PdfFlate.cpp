@@ -1,8 +1,11 @@
 #include "pdf/PdfFlate.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <limits>
+#include <memory>
+#include <new>
 
 #include "common/Exceptions.h"
 
@@ -20,7 +23,31 @@ struct DeflateStream {
 [[noreturn]] void Fail(const char* operation, int code) {
     throw Exception(std::string("zlib ") + operation + " failed: " + zError(code));
 }
+struct CompressorFree {
+    void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
+};
+
+// One compressor per thread, made on first use: its tables are large and cost more to set up
+// than a small picture takes to compress.
+libdeflate_compressor& CompactCompressor() {
+    thread_local std::unique_ptr<libdeflate_compressor, CompressorFree> compressor;
+    if (!compressor) {
+        compressor.reset(libdeflate_alloc_compressor(kCompactDeflateLevel));
+        if (!compressor) throw std::bad_alloc();
+    }
+    return *compressor;
+}
 }  // namespace
+
+std::string CompactDeflate(std::string_view data) {
+    libdeflate_compressor& compressor = CompactCompressor();
+    std::string out(libdeflate_zlib_compress_bound(&compressor, data.size()), '\0');
+    const std::size_t size = libdeflate_zlib_compress(&compressor, data.data(), data.size(), out.data(), out.size());
+    // The bound always leaves room; no room would mean a broken library.
+    if (size == 0) throw Exception("libdeflate failed to compress " + std::to_string(data.size()) + " bytes");
+    out.resize(size);
+    return out;
+}
 
 std::string FlateCompress(std::string_view data) {
     DeflateStream stream;

@@ -60,6 +60,8 @@ public:
     // run may be replaced, and a last look before it is (see WriteFileAtomically).
     TWriteOptions WriteOptions;
     TPdfCompressionMethod CompressionMethod = cmNone;
+    // Bitmap pictures get the compact encoding: smaller files, the same pixels (TPdfDoc).
+    bool CompactBitmaps = false;
     // Gives the local date-time written as the modification date; the clock unless replaced.
     std::function<TDateTime()> Clock = Now;
 

@@ -113,6 +113,7 @@ TEST_F(PrefsDialogTest, OkWithoutChangesWritesTheMainWindowsValues) {
               "ShowPreview=0\n"
               "DefaultSaveDir=/home/user/pdfs/\n"
               "AutoOrient=1\n"
+              "CompactBitmaps=0\n"
               "\n"
               "[PDFDefaults]\n"
               "SizeMethod=0\n"
@@ -208,6 +209,7 @@ TEST_F(PrefsDialogTest, ChecksAndFolderPicker) {
     TfrmPDFPrefs dialog(mainPrefs, Hooks());
     dialog.cbShowPicPreviewDialog->click();
     dialog.cbAutoOrient->click();
+    dialog.cbCompactBitmaps->click();
     pickerAnswer = "";
     dialog.btnBrowse->click();  // cancelled: nothing changes
     EXPECT_EQ(pickerStart, "/home/user/pdfs/");
@@ -221,6 +223,7 @@ TEST_F(PrefsDialogTest, ChecksAndFolderPicker) {
     EXPECT_NE(ini.find("ShowPicPreviewDialog=0\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("DefaultSaveDir=/srv/out\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("AutoOrient=0\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("CompactBitmaps=1\n"), std::string::npos) << ini;
 }
 
 TEST_F(PrefsDialogTest, ReadingIsSilentWhileTheMainWindowUpdates) {
@@ -270,6 +273,7 @@ TEST_F(PrefsDialogTest, KeyboardAndAccessibleNames) {
     EXPECT_EQ(dialog.edtMarginTop->accessibleName(), "top");
     EXPECT_EQ(dialog.edtDefaultSaveDir->accessibleName(), "Default directory for new PDFs");
     EXPECT_EQ(dialog.cbAutoOrient->text(), "Turn photos upright (EXIF orientation)");
+    EXPECT_EQ(dialog.cbCompactBitmaps->text(), "Smaller files for bitmap pictures (lossless)");
     EXPECT_EQ(dialog.cbAutoOpenPDF->text(), "Automatically open new PDFs ");
     EXPECT_TRUE(dialog.btnOK->isDefault());
     for (QWidget* w : dialog.findChildren<QWidget*>()) {

@@ -19,6 +19,8 @@ TEST(CliOptions, DefaultsAndImagesInOrder) {
     EXPECT_FALSE(o.Quiet);
     EXPECT_TRUE(o.AutoOrient);
     EXPECT_FALSE(ParseCommandLine({"--no-auto-orient", "a.jpg"}).AutoOrient);
+    EXPECT_FALSE(o.CompactBitmaps);
+    EXPECT_TRUE(ParseCommandLine({"--compact", "a.bmp"}).CompactBitmaps);
 }
 
 TEST(CliOptions, ValueFormsAndGroupedFlags) {

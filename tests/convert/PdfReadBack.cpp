@@ -31,10 +31,12 @@ std::vector<TListedImage> ListImages(const std::filesystem::path& pdf) {
         std::istringstream fields(text);
         TListedImage image;
         int number = 0, components = 0, bits = 0;
-        std::string type;
+        std::string type, interpolate;
         if (fields >> image.Page >> number >> type >> image.Width >> image.Height >> image.Color >> components >> bits >>
-            image.Encoding)
+            image.Encoding) {
+            fields >> interpolate >> image.Object;
             images.push_back(image);
+        }
     }
     return images;
 }

@@ -128,7 +128,9 @@ QWidget* TfrmPDFPrefs::BuildUpperPart() {
     cbShowPicPreviewDialog->setObjectName("cbShowPicPreviewDialog");
     cbAutoOrient = new QCheckBox(QStringLiteral("Turn photos upright (EXIF orientation)"), part);
     cbAutoOrient->setObjectName("cbAutoOrient");
-    for (QCheckBox* box : {cbAutoOpenPDF, cbShowPicPreviewDialog, cbAutoOrient}) {
+    cbCompactBitmaps = new QCheckBox(QStringLiteral("Smaller files for bitmap pictures (lossless)"), part);
+    cbCompactBitmaps->setObjectName("cbCompactBitmaps");
+    for (QCheckBox* box : {cbAutoOpenPDF, cbShowPicPreviewDialog, cbAutoOrient, cbCompactBitmaps}) {
         box->setAccessibleName(box->text().trimmed());
         layout->addWidget(box);
     }
@@ -200,7 +202,7 @@ QWidget* TfrmPDFPrefs::BuildPageSettings() {
 }
 
 void TfrmPDFPrefs::ConnectHandlers() {
-    for (QCheckBox* box : {cbAutoOpenPDF, cbShowPicPreviewDialog, cbAutoOrient})
+    for (QCheckBox* box : {cbAutoOpenPDF, cbShowPicPreviewDialog, cbAutoOrient, cbCompactBitmaps})
         connect(box, &QCheckBox::clicked, this, [this] { SetPrefsFromControls(); });
     for (QRadioButton* button : {cbStretch, cbFit, cbFull, cbPortrait, cbLandscape})
         connect(button, &QRadioButton::clicked, this, [this] { SetPrefsFromControls(); });
@@ -232,6 +234,7 @@ void TfrmPDFPrefs::SetControlsFromPrefs() {
     cbAutoOpenPDF->setChecked(prefs_.AutoOpenPDF);
     cbShowPicPreviewDialog->setChecked(prefs_.ShowPicPreviewDialog);
     cbAutoOrient->setChecked(prefs_.AutoOrient);
+    cbCompactBitmaps->setChecked(prefs_.CompactBitmaps);
     edtDefaultSaveDir->setText(QString::fromStdString(prefs_.DefaultSaveDir));
     SetRadio(cbStretch, defaults.SizeMethod == smStretch);
     SetRadio(cbFit, defaults.SizeMethod == smFit);
@@ -256,6 +259,7 @@ void TfrmPDFPrefs::SetPrefsFromControls() {
     prefs_.AutoOpenPDF = cbAutoOpenPDF->isChecked();
     prefs_.ShowPicPreviewDialog = cbShowPicPreviewDialog->isChecked();
     prefs_.AutoOrient = cbAutoOrient->isChecked();
+    prefs_.CompactBitmaps = cbCompactBitmaps->isChecked();
     prefs_.DefaultSaveDir = edtDefaultSaveDir->text().toStdString();
     defaults.SizeMethod = cbStretch->isChecked() ? smStretch : cbFit->isChecked() ? smFit : smFullSize;
     defaults.PaperName = cbPaper->currentText().toStdString();

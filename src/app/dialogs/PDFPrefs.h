@@ -55,6 +55,7 @@ public:
     QCheckBox* cbAutoOpenPDF = nullptr;
     QCheckBox* cbShowPicPreviewDialog = nullptr;
     QCheckBox* cbAutoOrient = nullptr;
+    QCheckBox* cbCompactBitmaps = nullptr;
     TReportingEdit* edtMarginTop = nullptr;
     TReportingEdit* edtMarginBottom = nullptr;
     TReportingEdit* edtMarginLeft = nullptr;

@@ -1,0 +1,47 @@
+#pragma once
+// How a stream's data is encoded for the file. The stream's dictionary tells a reader how to
+// decode the bytes; the encoding says which stages make them, in order: PNG prediction, then
+// deflating. It is chosen once, from what the stream is, before any work starts.
+//
+//   const TStreamEncoding encoding = ChooseEncoding(stream, compact);
+//   DescribeEncoding(stream, encoding);   // /DecodeParms, on the thread that owns the stream
+//   bytes = EncodeStreamData(encoding, std::move(bytes));   // on any thread
+#include <cstdint>
+#include <string>
+
+namespace tovra {
+
+class TPdfStream;
+
+enum class TDeflater : std::uint8_t {
+    None,     // the bytes are copied as they are
+    Zlib,     // zlib at level 9 (FlateCompress): the format's established bytes
+    Compact,  // libdeflate (CompactDeflate): smaller and faster
+};
+
+struct TStreamEncoding {
+    TDeflater Deflate = TDeflater::None;
+    // PNG prediction before deflating, over rows of PredictColumns pixels of PredictColors
+    // components of PredictBits bits; no prediction while PredictColors is 0.
+    int PredictColors = 0;
+    int PredictBits = 8;
+    int PredictColumns = 0;
+
+    bool Predicts() const { return PredictColors > 0; }
+};
+
+// The encoding of a stream's data: data under /FlateDecode is deflated by zlib, other data copied.
+// With compactImages, an image XObject whose data are unencoded samples under /FlateDecode alone
+// is deflated by libdeflate instead, and PNG-predicted first when its samples are 8-bit grey or
+// RGB (palette and 1-bit pictures gain nothing from prediction).
+TStreamEncoding ChooseEncoding(const TPdfStream& stream, bool compactImages);
+
+// Tells readers about the prediction the encoding applies: /DecodeParms [<< /Predictor 15 /Colors n
+// /BitsPerComponent b /Columns w >>], one entry for the one filter. Encodings without prediction
+// change nothing.
+void DescribeEncoding(TPdfStream& stream, const TStreamEncoding& encoding);
+
+// The data encoded: predicted, then deflated, as the encoding says.
+std::string EncodeStreamData(const TStreamEncoding& encoding, std::string data);
+
+}  // namespace tovra
