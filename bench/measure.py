@@ -4,7 +4,7 @@
 Each tool converts each batch once untimed (to warm the caches); then come --runs rounds, in
 each of which every tool converts the batch once, starting with a different tool each round, so
 that a burst of other work on the machine falls on all tools alike. Per tool and batch it reports the median wall time with the fastest and slowest run (the
-noise), the highest peak resident memory that
+noise), the median CPU time (user and system, all threads), the highest peak resident memory that
 /usr/bin/time saw (%M), the size of the output, the page count (pdfinfo, when installed)
 and the ratios to img2pdf and to `cat` of the inputs, which copies the bytes and nothing else.
 
@@ -40,19 +40,19 @@ def command_for(tool, program, inputs, output):
 
 
 def run_once(command, output, memory_file):
-    """Runs the command under /usr/bin/time; returns (seconds, peak KiB, error text or None)."""
+    """Runs the command under /usr/bin/time; returns (seconds, CPU seconds, peak KiB, error or None)."""
     if os.path.exists(output):
         os.remove(output)
     start = time.perf_counter()
-    done = subprocess.run([TIME, "-f", "%M", "-o", memory_file] + command,
+    done = subprocess.run([TIME, "-f", "%M %U %S", "-o", memory_file] + command,
                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     seconds = time.perf_counter() - start
     if done.returncode != 0:
         text = done.stderr.decode(errors="replace").strip().splitlines()
-        return seconds, 0, (text[0] if text else "exit code %d" % done.returncode)
+        return seconds, 0.0, 0, (text[0] if text else "exit code %d" % done.returncode)
     with open(memory_file) as f:
-        lines = [line for line in f.read().split() if line.isdigit()]
-    return seconds, int(lines[-1]) if lines else 0, None
+        fields = f.read().strip().splitlines()[-1].split()
+    return seconds, float(fields[1]) + float(fields[2]), int(fields[0]), None
 
 
 def page_count(path):
@@ -71,19 +71,20 @@ def measure(name, tools, inputs, work, runs):
     for tool, program in tools:
         output = os.path.join(work, "out-%s.%s" % (tool, "bin" if tool == "cat" else "pdf"))
         memory_file = os.path.join(work, "time-%s.txt" % tool)
-        jobs.append({"tool": tool, "output": output, "memory": memory_file, "times": [], "peaks": [],
+        jobs.append({"tool": tool, "output": output, "memory": memory_file, "times": [], "cpu": [], "peaks": [],
                      "command": command_for(tool, program, inputs, output), "error": None})
     for job in jobs:
         print("  %s: %s (warm-up) ..." % (name, job["tool"]), file=sys.stderr, flush=True)
-        _, _, job["error"] = run_once(job["command"], job["output"], job["memory"])
+        _, _, _, job["error"] = run_once(job["command"], job["output"], job["memory"])
     for round_number in range(runs):
         print("  %s: round %d of %d ..." % (name, round_number + 1, runs), file=sys.stderr, flush=True)
         shift = round_number % len(jobs)
         for job in jobs[shift:] + jobs[:shift]:
             if job["error"]:
                 continue
-            seconds, peak, job["error"] = run_once(job["command"], job["output"], job["memory"])
+            seconds, cpu, peak, job["error"] = run_once(job["command"], job["output"], job["memory"])
             job["times"].append(seconds)
+            job["cpu"].append(cpu)
             job["peaks"].append(peak)
     results = []
     for job in jobs:
@@ -95,6 +96,7 @@ def measure(name, tools, inputs, work, runs):
             "median": statistics.median(job["times"]),
             "min": min(job["times"]),
             "max": max(job["times"]),
+            "cpu": statistics.median(job["cpu"]),
             "peak": max(job["peaks"]),
             "size": os.path.getsize(job["output"]),
             "pages": None if job["tool"] == "cat" else page_count(job["output"]),
@@ -115,8 +117,8 @@ def print_table(name, inputs, results):
     total = sum(os.path.getsize(p) for p in inputs)
     print()
     print("== %s: %d files, %.1f MiB of input" % (name, len(inputs), mib(total)))
-    header = "%-24s %9s %15s %9s %10s %6s %12s %8s %12s %11s" % (
-        "tool", "median s", "min-max s", "peak MiB", "output MiB", "pages", "time/img2pdf", "time/cat",
+    header = "%-24s %9s %15s %7s %9s %10s %6s %12s %8s %12s %11s" % (
+        "tool", "median s", "min-max s", "cpu s", "peak MiB", "output MiB", "pages", "time/img2pdf", "time/cat",
         "size/img2pdf", "size/inputs")
     print(header)
     print("-" * len(header))
@@ -127,8 +129,8 @@ def print_table(name, inputs, results):
             print("%-24s failed: %s" % (r["tool"], r["error"]))
             continue
         pages = "-" if r["pages"] is None else str(r["pages"])
-        print("%-24s %9.3f %15s %9.1f %10.2f %6s %12s %8s %12s %11s" % (
-            r["tool"], r["median"], "%.3f-%.3f" % (r["min"], r["max"]), r["peak"] / 1024.0, mib(r["size"]), pages,
+        print("%-24s %9.3f %15s %7.2f %9.1f %10.2f %6s %12s %8s %12s %11s" % (
+            r["tool"], r["median"], "%.3f-%.3f" % (r["min"], r["max"]), r["cpu"], r["peak"] / 1024.0, mib(r["size"]), pages,
             ratio(r["median"], ref["median"]) if ref else "-",
             ratio(r["median"], floor["median"]) if floor else "-",
             ratio(r["size"], ref["size"]) if ref else "-",

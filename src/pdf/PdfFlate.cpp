@@ -41,12 +41,14 @@ libdeflate_compressor& CompactCompressor() {
 
 std::string CompactDeflate(std::string_view data) {
     libdeflate_compressor& compressor = CompactCompressor();
-    std::string out(libdeflate_zlib_compress_bound(&compressor, data.size()), '\0');
-    const std::size_t size = libdeflate_zlib_compress(&compressor, data.data(), data.size(), out.data(), out.size());
+    // Room for the worst case, left uninitialised: only the pages the output reaches are ever
+    // touched, where a zero-filled string would write the whole bound (about the input's size).
+    const std::size_t bound = libdeflate_zlib_compress_bound(&compressor, data.size());
+    const std::unique_ptr<char[]> room(new char[bound]);
+    const std::size_t size = libdeflate_zlib_compress(&compressor, data.data(), data.size(), room.get(), bound);
     // The bound always leaves room; no room would mean a broken library.
     if (size == 0) throw Exception("libdeflate failed to compress " + std::to_string(data.size()) + " bytes");
-    out.resize(size);
-    return out;
+    return std::string(room.get(), size);
 }
 
 std::string FlateCompress(std::string_view data) {
