@@ -52,6 +52,7 @@ TStreamEncoding ChooseEncoding(const TPdfStream& stream, bool compactImages) {
     if (!compactImages || !IsImage(dict) || !HoldsUnencodedSamples(stream)) return encoding;
 
     encoding.Deflate = TDeflater::Compact;
+    encoding.CompactLevel = kCompactUnpredictedLevel;
     const TPdfNumber* bits = dict.NumberByKey("BitsPerComponent");
     const TPdfNumber* width = dict.NumberByKey("Width");
     const int colors = GreyOrRgbComponents(dict.ValueByKey("ColorSpace"));
@@ -60,6 +61,7 @@ TStreamEncoding ChooseEncoding(const TPdfStream& stream, bool compactImages) {
     const auto rowBytes = static_cast<std::size_t>(colors) * static_cast<std::size_t>(width->Value);
     const auto size = static_cast<std::size_t>(stream.Data().Size());
     if (size == 0 || size % rowBytes != 0) return encoding;
+    encoding.CompactLevel = kCompactPredictedLevel;
     encoding.PredictColors = colors;
     encoding.PredictBits = bits->Value;
     encoding.PredictColumns = width->Value;
@@ -87,7 +89,7 @@ std::string EncodeStreamData(const TStreamEncoding& encoding, std::string data) 
     }
     switch (encoding.Deflate) {
         case TDeflater::Zlib: return FlateCompress(data);
-        case TDeflater::Compact: return CompactDeflate(data);
+        case TDeflater::Compact: return CompactDeflate(data, encoding.CompactLevel);
         case TDeflater::None: break;
     }
     return data;

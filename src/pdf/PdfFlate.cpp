@@ -27,20 +27,23 @@ struct CompressorFree {
     void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
 };
 
-// One compressor per thread, made on first use: its tables are large and cost more to set up
-// than a small picture takes to compress.
-libdeflate_compressor& CompactCompressor() {
-    thread_local std::unique_ptr<libdeflate_compressor, CompressorFree> compressor;
+// One compressor per level and thread, made on first use: its tables are large and cost more to
+// set up than a small picture takes to compress.
+libdeflate_compressor& CompactCompressor(int level) {
+    constexpr int kLevels = 12;
+    if (level < 1 || level > kLevels) throw EPdfInvalidValue("no libdeflate level " + std::to_string(level));
+    thread_local std::unique_ptr<libdeflate_compressor, CompressorFree> compressors[kLevels];
+    auto& compressor = compressors[level - 1];
     if (!compressor) {
-        compressor.reset(libdeflate_alloc_compressor(kCompactDeflateLevel));
+        compressor.reset(libdeflate_alloc_compressor(level));
         if (!compressor) throw std::bad_alloc();
     }
     return *compressor;
 }
 }  // namespace
 
-std::string CompactDeflate(std::string_view data) {
-    libdeflate_compressor& compressor = CompactCompressor();
+std::string CompactDeflate(std::string_view data, int level) {
+    libdeflate_compressor& compressor = CompactCompressor(level);
     // Room for the worst case, left uninitialised: only the pages the output reaches are ever
     // touched, where a zero-filled string would write the whole bound (about the input's size).
     const std::size_t bound = libdeflate_zlib_compress_bound(&compressor, data.size());

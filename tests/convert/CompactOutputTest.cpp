@@ -1,6 +1,5 @@
 // Compact mode keeps every pixel: each BMP and GIF of the shared corpus that decodes goes into one
-// default and one compact PDF, and the image streams of the two decode to the same samples, by
-// qpdf and by poppler alike. Grey and RGB pictures are the ones predicted.
+// default and one compact PDF, and poppler decodes every image of the two to the same pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,10 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The corpus's BMP and GIF files that decode, in name order.
-std::vector<fs::path> DecodableBitmaps(const fs::path& corpus) {
+// The corpus's BMP and GIF files that decode (damaged ones are refused alike in both modes).
+std::vector<TPDFImage> DecodableBitmaps(const fs::path& corpus) {
     std::vector<fs::path> files;
-    for (const char* folder : {"bmpsuite", "gif"}) {
+    for (const char* folder : {"bmpsuite", "gif"})
         for (const auto& entry : fs::recursive_directory_iterator(corpus / folder)) {
             const TImageKind kind = ImageKindOfFile(entry.path().string());
             if (!entry.is_regular_file() || (kind != ikBMP && kind != ikGIF)) continue;
@@ -29,81 +28,60 @@ std::vector<fs::path> DecodableBitmaps(const fs::path& corpus) {
                 LoadPictureFile(entry.path().string());
                 files.push_back(entry.path());
             } catch (const std::exception&) {
-                // Damaged on purpose: refused alike in both modes, and not part of this test.
             }
         }
-    }
     std::sort(files.begin(), files.end());
-    return files;
+    std::vector<TPDFImage> entries;
+    for (const fs::path& file : files)
+        entries.push_back(test::LetterEntry(file.string(), ImageKindOfFile(file.string()), smFullSize));
+    return entries;
 }
 
-void Build(const std::vector<TPDFImage>& entries, const fs::path& out, bool compact) {
+// The PDF of the entries, and poppler's decoding of its images as files named prefix-NNN.
+std::string Build(const std::vector<TPDFImage>& entries, const test::TempDir& dir, const std::string& prefix,
+                  bool compact) {
     std::vector<const TPDFImage*> rows;
     for (const TPDFImage& entry : entries) rows.push_back(&entry);
     TPReport report;
     ConfigureReport(report);
     TCreateOptions options;
     options.Build.CompactBitmaps = compact;
-    CreatePdf(report, rows, out.string(), options);
-}
-
-std::string Decoded(const fs::path& pdf, int object) {
-    return test::RunCommand("qpdf --show-object=" + std::to_string(object) + " --filtered-stream-data " +
-                            test::ShellQuote(pdf.string()))
-        .output;
-}
-
-// The dictionary of an image object as the file holds it (our writer keeps them readable).
-std::string ImageDictionary(const std::string& file, int object) {
-    const std::size_t start = file.find("\n" + std::to_string(object) + " 0 obj\r\n");
-    return start == std::string::npos ? std::string() : file.substr(start, file.find("\r\nstream\r\n", start) - start);
+    const fs::path pdf = dir / (prefix + ".pdf");
+    CreatePdf(report, rows, pdf.string(), options);
+    EXPECT_QPDF_CLEAN(pdf);
+    test::RunCommand("pdfimages " + test::ShellQuote(pdf.string()) + " " + test::ShellQuote((dir / prefix).string()));
+    return test::ReadFileBytes(pdf);
 }
 
 TEST(CompactOutput, EveryCorpusBitmapKeepsItsPixels) {
     const fs::path corpus = test::CorpusDir();
     if (corpus.empty()) GTEST_SKIP() << "the shared corpus is not there";
-    const std::vector<fs::path> files = DecodableBitmaps(corpus);
-    ASSERT_GE(files.size(), 60u);
-    std::vector<TPDFImage> entries;
-    for (const fs::path& file : files)
-        entries.push_back(test::LetterEntry(file.string(), ImageKindOfFile(file.string()), smFullSize));
-
+    const std::vector<TPDFImage> entries = DecodableBitmaps(corpus);
+    ASSERT_GE(entries.size(), 60u);
     test::TempDir dir;
-    const fs::path plain = dir / "default.pdf", compact = dir / "compact.pdf";
-    Build(entries, plain, false);
-    Build(entries, compact, true);
-    EXPECT_QPDF_CLEAN(compact);
-    EXPECT_LT(fs::file_size(compact), fs::file_size(plain));
+    const std::string plain = Build(entries, dir, "default", false);
+    const std::string compact = Build(entries, dir, "compact", true);
+    EXPECT_LT(compact.size(), plain.size());
 
-    const std::vector<test::TListedImage> images = test::ListImages(compact);
-    const std::vector<test::TListedImage> plainImages = test::ListImages(plain);
-    ASSERT_EQ(images.size(), files.size());
-    ASSERT_EQ(plainImages.size(), files.size());
-    const std::string compactFile = test::ReadFileBytes(compact);
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        SCOPED_TRACE(files[i].string());
-        const test::TListedImage& image = images[i];
-        ASSERT_EQ(image.Object, plainImages[i].Object);
-        EXPECT_EQ(image.Color, plainImages[i].Color);
-        const std::string samples = Decoded(plain, image.Object);
-        EXPECT_FALSE(samples.empty());
-        EXPECT_TRUE(Decoded(compact, image.Object) == samples);
-        const std::string dict = ImageDictionary(compactFile, image.Object);
-        EXPECT_EQ(dict.find("/Predictor 15") != std::string::npos, image.Color == "rgb" || image.Color == "gray");
+    // One row per picture: poppler's pixels of its image, the same in both files.
+    const std::vector<test::TListedImage> images = test::ListImages(dir / "compact.pdf");
+    ASSERT_EQ(images.size(), entries.size());
+    int rgb = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(entries[i].FileName + " (" + images[i].Color + ")");
+        char number[32];
+        std::snprintf(number, sizeof number, "-%03zu", i);
+        const std::string extension = images[i].Color == "gray" ? ".pgm" : ".ppm";
+        const std::string pixels = test::ReadFileBytes(dir / ("default" + std::string(number) + extension));
+        EXPECT_FALSE(pixels.empty());
+        EXPECT_TRUE(test::ReadFileBytes(dir / ("compact" + std::string(number) + extension)) == pixels);
+        rgb += images[i].Color == "rgb";
     }
-
-    // poppler decodes every image of both files to the same pixels as well.
-    test::RunCommand("pdfimages " + test::ShellQuote(plain.string()) + " " + test::ShellQuote((dir / "d").string()));
-    test::RunCommand("pdfimages " + test::ShellQuote(compact.string()) + " " + test::ShellQuote((dir / "c").string()));
-    int compared = 0;
-    for (const auto& entry : fs::directory_iterator(dir.Path())) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("d-", 0) != 0) continue;
-        SCOPED_TRACE(name);
-        EXPECT_TRUE(test::ReadFileBytes(entry.path()) == test::ReadFileBytes(dir / ("c-" + name.substr(2))));
-        ++compared;
-    }
-    EXPECT_EQ(compared, static_cast<int>(files.size()));
+    // Exactly the RGB pictures are predicted (BMP and GIF give no grey ones).
+    std::size_t predicted = 0;
+    for (std::size_t at = 0; (at = compact.find("/Predictor 15", at)) != std::string::npos; ++at) ++predicted;
+    EXPECT_EQ(predicted, static_cast<std::size_t>(rgb));
+    EXPECT_GT(rgb, 10);
 }
 
 }  // namespace

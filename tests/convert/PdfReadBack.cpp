@@ -31,12 +31,10 @@ std::vector<TListedImage> ListImages(const std::filesystem::path& pdf) {
         std::istringstream fields(text);
         TListedImage image;
         int number = 0, components = 0, bits = 0;
-        std::string type, interpolate;
+        std::string type;
         if (fields >> image.Page >> number >> type >> image.Width >> image.Height >> image.Color >> components >> bits >>
-            image.Encoding) {
-            fields >> interpolate >> image.Object;
+            image.Encoding)
             images.push_back(image);
-        }
     }
     return images;
 }

@@ -23,7 +23,6 @@ struct TListedImage {
     int Height = 0;
     std::string Color;     // rgb, gray, cmyk, index
     std::string Encoding;  // image (Flate), jpeg ...
-    int Object = 0;        // the image's object number
 };
 
 // The images the pages draw, in page order (pdfimages -list).
