@@ -1,9 +1,9 @@
 #pragma once
 // Takes image data out of memory as soon as the image joins the document. Flate-filtered
 // data (bitmap pixels) is encoded now (see PdfEncoding.h), on a worker thread while the next
-// picture is read, and the encoded bytes go to the spool file; other data goes there as it is. When the
-// document is written each stream copies its bytes from there, in object order, so the file
-// is the same byte for byte as if everything had stayed in memory.
+// picture is read, and the encoded bytes go to the spool file; other data goes there as it is.
+// When the document is written each stream copies its bytes from there, in object order, so the
+// file is the same byte for byte as if everything had stayed in memory.
 #include <memory>
 #include <string>
 
