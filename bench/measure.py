@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Times image-to-PDF tools on batches of images and prints one table per batch.
 
-Each tool converts each batch once untimed (to warm the caches) and then --runs times.
-Per tool and batch it reports the median wall time with the fastest and slowest run (the
-noise), the highest peak resident memory that
+Each tool converts each batch once untimed (to warm the caches); then come --runs rounds, in
+each of which every tool converts the batch once, starting with a different tool each round, so
+that a burst of other work on the machine falls on all tools alike. Per tool and batch it reports the median wall time with the fastest and slowest run (the
+noise), the median CPU time (user and system, all threads), the highest peak resident memory that
 /usr/bin/time saw (%M), the size of the output, the page count (pdfinfo, when installed)
 and the ratios to img2pdf and to `cat` of the inputs, which copies the bytes and nothing else.
 
@@ -21,12 +22,14 @@ TIME = "/usr/bin/time"
 
 
 def command_for(tool, program, inputs, output):
-    if tool == "tovrapdf-1thread":
+    if tool.endswith("-1thread"):
         # The same program on its single-threaded path.
-        return ["env", "TOVRA_THREADS=1"] + command_for("tovrapdf-cli", program, inputs, output)
-    if tool == "tovrapdf-cli":
+        base = "tovrapdf-cli" if tool == "tovrapdf-1thread" else tool[:-len("-1thread")]
+        return ["env", "TOVRA_THREADS=1"] + command_for(base, program, inputs, output)
+    if tool in ("tovrapdf-cli", "tovrapdf-compact"):
         # Page = picture size (plus the CLI's fixed border), no margins: what img2pdf does by default.
-        return [program, "-q", "-f", "-s", "full", "-m", "0", "-o", output] + inputs
+        compact = ["--compact"] if tool == "tovrapdf-compact" else []
+        return [program] + compact + ["-q", "-f", "-s", "full", "-m", "0", "-o", output] + inputs
     if tool == "img2pdf":
         return [program, "-o", output] + inputs
     if tool == "convert":
@@ -37,19 +40,19 @@ def command_for(tool, program, inputs, output):
 
 
 def run_once(command, output, memory_file):
-    """Runs the command under /usr/bin/time; returns (seconds, peak KiB, error text or None)."""
+    """Runs the command under /usr/bin/time; returns (seconds, CPU seconds, peak KiB, error or None)."""
     if os.path.exists(output):
         os.remove(output)
     start = time.perf_counter()
-    done = subprocess.run([TIME, "-f", "%M", "-o", memory_file] + command,
+    done = subprocess.run([TIME, "-f", "%M %U %S", "-o", memory_file] + command,
                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     seconds = time.perf_counter() - start
     if done.returncode != 0:
         text = done.stderr.decode(errors="replace").strip().splitlines()
-        return seconds, 0, (text[0] if text else "exit code %d" % done.returncode)
+        return seconds, 0.0, 0, (text[0] if text else "exit code %d" % done.returncode)
     with open(memory_file) as f:
-        lines = [line for line in f.read().split() if line.isdigit()]
-    return seconds, int(lines[-1]) if lines else 0, None
+        fields = f.read().strip().splitlines()[-1].split()
+    return seconds, float(fields[1]) + float(fields[2]), int(fields[0]), None
 
 
 def page_count(path):
@@ -62,31 +65,44 @@ def page_count(path):
     return None
 
 
-def measure(tool, program, inputs, work, runs):
-    output = os.path.join(work, "out-%s.%s" % (tool, "bin" if tool == "cat" else "pdf"))
-    memory_file = os.path.join(work, "time-%s.txt" % tool)
-    command = command_for(tool, program, inputs, output)
-    _, _, error = run_once(command, output, memory_file)  # warm-up
-    if error:
-        return {"tool": tool, "error": error}
-    times, peaks = [], []
-    for _ in range(runs):
-        seconds, peak, error = run_once(command, output, memory_file)
-        if error:
-            return {"tool": tool, "error": error}
-        times.append(seconds)
-        peaks.append(peak)
-    result = {
-        "tool": tool,
-        "median": statistics.median(times),
-        "min": min(times),
-        "max": max(times),
-        "peak": max(peaks),
-        "size": os.path.getsize(output),
-        "pages": None if tool == "cat" else page_count(output),
-    }
-    os.remove(output)
-    return result
+def measure(name, tools, inputs, work, runs):
+    """Every tool on the batch: one warm-up each, then `runs` interleaved rounds."""
+    jobs = []
+    for tool, program in tools:
+        output = os.path.join(work, "out-%s.%s" % (tool, "bin" if tool == "cat" else "pdf"))
+        memory_file = os.path.join(work, "time-%s.txt" % tool)
+        jobs.append({"tool": tool, "output": output, "memory": memory_file, "times": [], "cpu": [], "peaks": [],
+                     "command": command_for(tool, program, inputs, output), "error": None})
+    for job in jobs:
+        print("  %s: %s (warm-up) ..." % (name, job["tool"]), file=sys.stderr, flush=True)
+        _, _, _, job["error"] = run_once(job["command"], job["output"], job["memory"])
+    for round_number in range(runs):
+        print("  %s: round %d of %d ..." % (name, round_number + 1, runs), file=sys.stderr, flush=True)
+        shift = round_number % len(jobs)
+        for job in jobs[shift:] + jobs[:shift]:
+            if job["error"]:
+                continue
+            seconds, cpu, peak, job["error"] = run_once(job["command"], job["output"], job["memory"])
+            job["times"].append(seconds)
+            job["cpu"].append(cpu)
+            job["peaks"].append(peak)
+    results = []
+    for job in jobs:
+        if job["error"]:
+            results.append({"tool": job["tool"], "error": job["error"]})
+            continue
+        results.append({
+            "tool": job["tool"],
+            "median": statistics.median(job["times"]),
+            "min": min(job["times"]),
+            "max": max(job["times"]),
+            "cpu": statistics.median(job["cpu"]),
+            "peak": max(job["peaks"]),
+            "size": os.path.getsize(job["output"]),
+            "pages": None if job["tool"] == "cat" else page_count(job["output"]),
+        })
+        os.remove(job["output"])
+    return results
 
 
 def mib(n):
@@ -101,8 +117,8 @@ def print_table(name, inputs, results):
     total = sum(os.path.getsize(p) for p in inputs)
     print()
     print("== %s: %d files, %.1f MiB of input" % (name, len(inputs), mib(total)))
-    header = "%-16s %9s %15s %9s %10s %6s %12s %8s %12s %11s" % (
-        "tool", "median s", "min-max s", "peak MiB", "output MiB", "pages", "time/img2pdf", "time/cat",
+    header = "%-24s %9s %15s %7s %9s %10s %6s %12s %8s %12s %11s" % (
+        "tool", "median s", "min-max s", "cpu s", "peak MiB", "output MiB", "pages", "time/img2pdf", "time/cat",
         "size/img2pdf", "size/inputs")
     print(header)
     print("-" * len(header))
@@ -110,11 +126,11 @@ def print_table(name, inputs, results):
     ref, floor = base.get("img2pdf"), base.get("cat")
     for r in results:
         if "error" in r:
-            print("%-16s failed: %s" % (r["tool"], r["error"]))
+            print("%-24s failed: %s" % (r["tool"], r["error"]))
             continue
         pages = "-" if r["pages"] is None else str(r["pages"])
-        print("%-16s %9.3f %15s %9.1f %10.2f %6s %12s %8s %12s %11s" % (
-            r["tool"], r["median"], "%.3f-%.3f" % (r["min"], r["max"]), r["peak"] / 1024.0, mib(r["size"]), pages,
+        print("%-24s %9.3f %15s %7.2f %9.1f %10.2f %6s %12s %8s %12s %11s" % (
+            r["tool"], r["median"], "%.3f-%.3f" % (r["min"], r["max"]), r["cpu"], r["peak"] / 1024.0, mib(r["size"]), pages,
             ratio(r["median"], ref["median"]) if ref else "-",
             ratio(r["median"], floor["median"]) if floor else "-",
             ratio(r["size"], ref["size"]) if ref else "-",
@@ -128,8 +144,8 @@ def main():
     parser.add_argument("--batch", action="append", default=[], metavar="NAME=DIR",
                         help="a batch: every file of DIR, in name order")
     parser.add_argument("--tool", action="append", default=[], metavar="NAME=PROGRAM",
-                        help="tovrapdf-cli, tovrapdf-1thread (TOVRA_THREADS=1), img2pdf, convert or cat, "
-                             "with the program to run")
+                        help="tovrapdf-cli, tovrapdf-compact (--compact), either with -1thread "
+                             "(TOVRA_THREADS=1), img2pdf, convert or cat, with the program to run")
     args = parser.parse_args()
     if not os.access(TIME, os.X_OK):
         sys.exit("%s is missing (Debian package: time)" % TIME)
@@ -141,11 +157,7 @@ def main():
         inputs = sorted(os.path.join(folder, f) for f in os.listdir(folder) if not f.startswith("."))
         if not inputs:
             continue
-        results = []
-        for tool, program in tools:
-            print("  %s: %s ..." % (name, tool), file=sys.stderr, flush=True)
-            results.append(measure(tool, program, inputs, args.work, args.runs))
-        print_table(name, inputs, results)
+        print_table(name, inputs, measure(name, tools, inputs, args.work, args.runs))
         sys.stdout.flush()
 
 

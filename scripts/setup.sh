@@ -5,8 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  zlib1g-dev libjpeg62-turbo-dev libgif-dev libspng-dev libtiff-dev qt6-base-dev libcups2-dev libpaper-dev
-  libwebp-dev libheif-dev
+  zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libgif-dev libspng-dev libtiff-dev qt6-base-dev libcups2-dev
+  libpaper-dev libwebp-dev libheif-dev
   webp libheif-examples
   googletest libgtest-dev
   clang libclang-rt-dev

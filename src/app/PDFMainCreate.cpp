@@ -58,6 +58,7 @@ void TfrmPDFMain::aCreatePDFExecute() {
                                     prpView->MarginRight()};
     options.Build.AutoOrient = Prefs.AutoOrient;
     options.Build.LosslessDecoded = Prefs.LosslessDecoded;
+    options.Build.CompactBitmaps = Prefs.CompactBitmaps;
     options.Build.OnRow = [&progress](int index, int count, const TPDFImage& entry) {
         progress->Step(index, count, CreateProgressText(index, count, entry));
     };

@@ -12,7 +12,7 @@ namespace {
 
 enum class TOption {
     Output, Force, Paper, Portrait, Landscape, Sizing, Margins, Title, Subject, Author, Keywords,
-    NoAutoOrient, LosslessDecoded, ListPapers, Quiet, Progress, Help, Version
+    NoAutoOrient, LosslessDecoded, Compact, ListPapers, Quiet, Progress, Help, Version
 };
 
 struct TOptionInfo {
@@ -30,6 +30,7 @@ constexpr TOptionInfo kOptions[] = {
     {"subject", 0, true, TOption::Subject},     {"author", 0, true, TOption::Author},
     {"keywords", 0, true, TOption::Keywords},   {"no-auto-orient", 0, false, TOption::NoAutoOrient},
     {"lossless-decoded", 0, false, TOption::LosslessDecoded},
+    {"compact", 0, false, TOption::Compact},
     {"list-papers", 0, false, TOption::ListPapers},
     {"quiet", 'q', false, TOption::Quiet},      {"help", 'h', false, TOption::Help},
     {"version", 0, false, TOption::Version},    {"progress", 0, false, TOption::Progress},
@@ -80,6 +81,7 @@ void Apply(TCliOptions& options, TOption option, const std::string& value) {
         case TOption::Keywords: options.Keywords = value; break;
         case TOption::NoAutoOrient: options.AutoOrient = false; break;
         case TOption::LosslessDecoded: options.LosslessDecoded = true; break;
+        case TOption::Compact: options.CompactBitmaps = true; break;
         case TOption::ListPapers: options.ListPapers = true; break;
         case TOption::Quiet: options.Quiet = true; break;
         case TOption::Progress: options.Progress = true; break;
@@ -226,6 +228,9 @@ std::string HelpText() {
            "                             taken turned is shown upright\n"
            "      --lossless-decoded     HEIF and AVIF photos as exact pixels (Flate, larger)\n"
            "                             instead of one JPEG encode at quality 92\n"
+           "      --compact              smaller files for bitmap pictures (BMP, GIF and decoded\n"
+           "                             PNG, TIFF and WebP), the same pixels (PNG prediction\n"
+           "                             and a stronger deflater)\n"
            "      --list-papers          print one line per paper: NAME, width and height in\n"
            "                             points, tab-separated\n"
            "  -q, --quiet                no progress lines\n"

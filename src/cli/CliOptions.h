@@ -25,6 +25,7 @@ struct TCliOptions {
     std::string Title, Subject, Author, Keywords;
     bool AutoOrient = true;  // photos upright by their EXIF orientation (TIFF: orientation tag)
     bool LosslessDecoded = false;  // HEIF and AVIF photos as exact Flate pixels, not JPEG
+    bool CompactBitmaps = false;  // smaller bitmap pictures, the same pixels
     bool ListPapers = false;
     bool Quiet = false;
     bool Progress = false;  // progress lines even when standard error is no terminal

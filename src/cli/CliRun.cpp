@@ -137,6 +137,7 @@ int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment
     create.Build.PreviewMargins = options.Margins;
     create.Build.AutoOrient = options.AutoOrient;
     create.Build.LosslessDecoded = options.LosslessDecoded;
+    create.Build.CompactBitmaps = options.CompactBitmaps;
     if (fixedDate) create.Clock = [date = *fixedDate] { return date; };
     create.Build.Cancelled = [&stopSignal] { return stopSignal() != 0; };
     if ((env.ProgressToTerminal || options.Progress) && !options.Quiet) {

@@ -1,4 +1,5 @@
 // tovrapdf-cli: pictures into one PDF, one page per picture.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -8,7 +9,24 @@
 #include "cli/StopSignals.h"
 #include "pdf/PdfClasses.h"
 
+namespace {
+
+// Every picture of a batch allocates and frees picture-sized buffers (decoded pixels, the image's
+// rows, compressed data). Left in the heap instead of going back to the kernel after each
+// picture, they are reused by the next one rather than faulted in afresh, which took a sixth to a
+// quarter of the CPU time of bitmap batches. Memory still does not grow with the batch; buffers
+// above 32 MiB are still returned at once.
+void KeepPictureBuffers() {
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 128 << 20);
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    KeepPictureBuffers();
     tovra::cli::InstallStopSignalHandlers();
     tovra::TPdfClassesRegistration classes;
     const std::vector<std::string> args(argv + 1, argv + argc);

@@ -130,6 +130,7 @@ void SetRunMetadata(TPReport& report, const std::string& path, const std::functi
 void BuildPdf(TPReport& report, const std::vector<const TPDFImage*>& entries, const TBuildOptions& options) {
     const auto cancelled = [&options] { return options.Cancelled && options.Cancelled(); };
     report.LosslessDecoded = options.LosslessDecoded;
+    report.CompactBitmaps = options.CompactBitmaps;  // the document takes it when it begins
     report.BeginReport();
     std::exception_ptr rowFailure;
     int printed = 0;

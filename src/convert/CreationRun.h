@@ -54,6 +54,9 @@ struct TBuildOptions {
     bool AutoOrient = true;
     // Decoded photos (HEIF, AVIF) as exact Flate pixels instead of one JPEG encode at quality 92.
     bool LosslessDecoded = false;
+    // Bitmap pictures (BMP, GIF, decoded samples) are written smaller, with the same pixels:
+    // PNG prediction for grey and RGB rows and a stronger deflater. Off writes the established bytes.
+    bool CompactBitmaps = false;
     // Called before each row is read: its index among the rows given, their count, the entry.
     // Enough for a progress display ("Page 12 of 40: holiday-12.jpg").
     std::function<void(int index, int count, const TPDFImage& entry)> OnRow;

@@ -42,6 +42,7 @@ TIniLoad ReadPrefs(TPrefsRecord& prefs, const std::string& defaultSaveDir, const
     defaults.MarginBottom = ReadMargin(ini, "MarginBottom");
     prefs.AutoOrient = ini.ReadBool(AppSection, "AutoOrient", true);
     prefs.LosslessDecoded = ini.ReadBool(AppSection, "LosslessDecoded", false);
+    prefs.CompactBitmaps = ini.ReadBool(AppSection, "CompactBitmaps", false);
     return ini.LoadResult();
 }
 
@@ -63,6 +64,7 @@ void WritePrefs(const TPrefsRecord& prefs, const std::string& iniPath) {
     ini.WriteInteger(PdfSection, "MarginBottom", defaults.MarginBottom);
     ini.WriteBool(AppSection, "AutoOrient", prefs.AutoOrient);
     ini.WriteBool(AppSection, "LosslessDecoded", prefs.LosslessDecoded);
+    ini.WriteBool(AppSection, "CompactBitmaps", prefs.CompactBitmaps);
     ini.Save();
 }
 
@@ -76,6 +78,7 @@ void CopyPrefs(const TPrefsRecord& source, TPrefsRecord& target) {
     target.DefaultSaveDir = source.DefaultSaveDir;
     target.AutoOrient = source.AutoOrient;
     target.LosslessDecoded = source.LosslessDecoded;
+    target.CompactBitmaps = source.CompactBitmaps;
     TPDFImage& to = *target.PDFDefaults;
     const TPDFImage& from = *source.PDFDefaults;
     to.SizeMethod = from.SizeMethod;

@@ -9,8 +9,9 @@
 //                  the system's paper, else "Letter"), PaperPortrait (1), MarginLeft,
 //                  MarginRight, MarginTop, MarginBottom (20 each; a value beyond
 //                  +-kMaxStoredMargin reads as 20, so no stored number can overflow a layout)
-//   [AppDefaults]  AutoOrient (1), then LosslessDecoded (0), after the others, so a first write
-//                  puts them at the end of AppDefaults and the older keys keep their order.
+//   [AppDefaults]  AutoOrient (1), then LosslessDecoded (0) and CompactBitmaps (0), after the
+//                  others, so a first write puts them at the end of AppDefaults and the older keys
+//                  keep their order.
 #include <cstdint>
 #include <string>
 
@@ -35,6 +36,7 @@ struct TPrefsRecord {
     TPDFImage* PDFDefaults = nullptr;
     bool AutoOrient = true;  // photos are turned upright by their EXIF orientation
     bool LosslessDecoded = false;  // HEIF and AVIF photos as exact pixels, not one JPEG encode
+    bool CompactBitmaps = false;  // bitmap pictures written smaller, with the same pixels
 };
 
 // Reads every value into the record and its PDFDefaults entry; missing keys and values that are

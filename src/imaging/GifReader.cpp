@@ -1,6 +1,7 @@
 #include "GifReader.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -125,8 +126,18 @@ RenderPalette MakePalette(const SavedImage& frame, const ColorMapObject& map,
     return p;
 }
 
-QImage Render(const GifFileType& gif) {
-    const SavedImage& frame = gif.SavedImages[0];
+// The frame's pixels as the picture, without copying them: the picture takes over giflib's
+// buffer (malloc'd, rows without padding) and frees it. A null picture when Qt refuses it; the
+// buffer then stays with giflib.
+QImage AdoptRaster(SavedImage& frame) {
+    QImage image(frame.RasterBits, frame.ImageDesc.Width, frame.ImageDesc.Height, frame.ImageDesc.Width,
+                 QImage::Format_Indexed8, [](void* bits) { std::free(bits); }, frame.RasterBits);
+    if (!image.isNull()) frame.RasterBits = nullptr;
+    return image;
+}
+
+QImage Render(GifFileType& gif) {
+    SavedImage& frame = gif.SavedImages[0];
     const GifImageDesc& desc = frame.ImageDesc;
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif.SColorMap;
     if (!map || map->ColorCount <= 0) throw DecodeError("the image has no colour table");
@@ -138,7 +149,11 @@ QImage Render(const GifFileType& gif) {
     const int transparent = control.TransparentColor;
 
     const std::size_t pixels = static_cast<std::size_t>(desc.Width) * desc.Height;
-    for (std::size_t i = 0; i < pixels; ++i) {
+    // The highest index first, in one quick pass: only when it lies beyond the table is it worth
+    // looking for the pixel that is wrong.
+    GifByteType highest = 0;
+    for (std::size_t i = 0; i < pixels; ++i) highest = std::max(highest, frame.RasterBits[i]);
+    for (std::size_t i = 0; highest >= map->ColorCount && i < pixels; ++i) {
         const int index = frame.RasterBits[i];
         if (index >= map->ColorCount && index != transparent)
             throw DecodeError("a pixel uses colour " + std::to_string(index) + " but the colour table has only " +
@@ -150,17 +165,25 @@ QImage Render(const GifFileType& gif) {
                         desc.Top + desc.Height >= gif.SHeight;
     const RenderPalette palette = MakePalette(frame, *map, transparent, !covers);
 
+    // A frame that is exactly the screen (the usual case) needs no copy onto it.
+    if (desc.Left == 0 && desc.Top == 0 && desc.Width == gif.SWidth && desc.Height == gif.SHeight) {
+        QImage whole = AdoptRaster(frame);
+        if (!whole.isNull()) {
+            whole.setColorTable(palette.colors);
+            return whole;
+        }
+    }
     QImage image(gif.SWidth, gif.SHeight, QImage::Format_Indexed8);
     if (image.isNull()) throw DecodeError("not enough memory for the logical screen");
     image.setColorTable(palette.colors);
-    image.fill(static_cast<uint>(std::max(palette.white, 0)));
+    // Screen left uncovered by the image shows white; a covered one is written once, below.
+    if (!covers) image.fill(static_cast<uint>(std::max(palette.white, 0)));
     // The image is clipped to the screen; parts outside it are not shown.
     const int x0 = std::max(desc.Left, 0), x1 = std::min(desc.Left + desc.Width, gif.SWidth);
     const int y0 = std::max(desc.Top, 0), y1 = std::min(desc.Top + desc.Height, gif.SHeight);
-    for (int y = y0; y < y1; ++y) {
+    for (int y = y0; y < y1 && x0 < x1; ++y) {
         const GifByteType* src = frame.RasterBits + static_cast<std::size_t>(y - desc.Top) * desc.Width;
-        std::uint8_t* dst = image.scanLine(y);
-        for (int x = x0; x < x1; ++x) dst[x] = src[x - desc.Left];
+        std::memcpy(image.scanLine(y) + x0, src + (x0 - desc.Left), static_cast<std::size_t>(x1 - x0));
     }
     return image;
 }

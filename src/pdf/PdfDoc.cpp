@@ -15,7 +15,7 @@ void TPdfDoc::StartDocument() {
     xref_ = std::make_unique<TPdfXref>();
     header_ = std::make_unique<TPdfHeader>();
     trailer_ = std::make_unique<TPdfTrailer>(xref_.get());
-    spooler_ = std::make_unique<TStreamSpooler>(SpoolFolder, CompressionThreadCount());
+    spooler_ = std::make_unique<TStreamSpooler>(SpoolFolder, CompressionThreadCount(), CompactBitmaps);
 
     TPdfDictionary* catalog = xref_->Add(std::make_unique<TPdfDictionary>(xref_.get()));
     catalog->Put("Type", std::make_unique<TPdfName>("Catalog"));

@@ -84,6 +84,9 @@ public:
     // Decoded photos (HEIF, AVIF) as exact Flate pixels instead of one JPEG encode; read by the
     // image items when they make image objects for this document.
     bool LosslessDecoded = false;
+    // Image XObjects of unencoded samples get the compact encoding (PdfEncoding.h): smaller, the
+    // same pixels. Off keeps the established bytes. Read by StartDocument.
+    bool CompactBitmaps = false;
 
 private:
     TPdfDictionary* CreatePagesNode(TPdfDictionary* parent);

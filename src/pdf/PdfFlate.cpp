@@ -1,8 +1,11 @@
 #include "pdf/PdfFlate.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <limits>
+#include <memory>
+#include <new>
 
 #include "common/Exceptions.h"
 
@@ -20,7 +23,36 @@ struct DeflateStream {
 [[noreturn]] void Fail(const char* operation, int code) {
     throw Exception(std::string("zlib ") + operation + " failed: " + zError(code));
 }
+struct CompressorFree {
+    void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
+};
+
+// One compressor per level and thread, made on first use: its tables are large and cost more to
+// set up than a small picture takes to compress.
+libdeflate_compressor& CompactCompressor(int level) {
+    constexpr int kLevels = 12;
+    if (level < 1 || level > kLevels) throw EPdfInvalidValue("no libdeflate level " + std::to_string(level));
+    thread_local std::unique_ptr<libdeflate_compressor, CompressorFree> compressors[kLevels];
+    auto& compressor = compressors[level - 1];
+    if (!compressor) {
+        compressor.reset(libdeflate_alloc_compressor(level));
+        if (!compressor) throw std::bad_alloc();
+    }
+    return *compressor;
+}
 }  // namespace
+
+std::string CompactDeflate(std::string_view data, int level) {
+    libdeflate_compressor& compressor = CompactCompressor(level);
+    // Room for the worst case, left uninitialised: only the pages the output reaches are ever
+    // touched, where a zero-filled string would write the whole bound (about the input's size).
+    const std::size_t bound = libdeflate_zlib_compress_bound(&compressor, data.size());
+    const std::unique_ptr<char[]> room(new char[bound]);
+    const std::size_t size = libdeflate_zlib_compress(&compressor, data.data(), data.size(), room.get(), bound);
+    // The bound always leaves room; no room would mean a broken library.
+    if (size == 0) throw Exception("libdeflate failed to compress " + std::to_string(data.size()) + " bytes");
+    return std::string(room.get(), size);
+}
 
 std::string FlateCompress(std::string_view data) {
     DeflateStream stream;

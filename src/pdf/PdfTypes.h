@@ -205,7 +205,8 @@ public:
     void SetSharedBytes(std::shared_ptr<const std::string> bytes) { shared_ = std::move(bytes); }
     const std::shared_ptr<const std::string>& SharedBytes() const { return shared_; }
     // True when there are bytes still to be encoded (Data() or the shared bytes).
-    bool HasUnencodedBytes() const { return shared_ ? !shared_->empty() : data_.Size() > 0; }
+    bool HasUnencodedBytes() const { return UnencodedSize() > 0; }
+    std::size_t UnencodedSize() const { return shared_ ? shared_->size() : static_cast<std::size_t>(data_.Size()); }
     // Takes the bytes still to be encoded out of the stream: the shared bytes, or Data()'s.
     std::shared_ptr<const std::string> TakeUnencodedBytes();
 

@@ -46,6 +46,7 @@ void TPReport::BeginReport() {
     doc_->UseOutlines = useOutlines_;
     doc_->CompressionMethod = CompressionMethod;
     doc_->LosslessDecoded = LosslessDecoded;
+    doc_->CompactBitmaps = CompactBitmaps;
     // Image data waits for the save beside the output, on the disk that will hold it anyway.
     const std::filesystem::path folder = std::filesystem::path(FileName).parent_path();
     doc_->SpoolFolder = (folder.empty() ? std::filesystem::path(".") : folder).string();

@@ -62,6 +62,8 @@ public:
     TPdfCompressionMethod CompressionMethod = cmNone;
     // Decoded photos (HEIF, AVIF) as exact Flate pixels instead of one JPEG encode.
     bool LosslessDecoded = false;
+    // Bitmap pictures get the compact encoding: smaller files, the same pixels (TPdfDoc).
+    bool CompactBitmaps = false;
     // Gives the local date-time written as the modification date; the clock unless replaced.
     std::function<TDateTime()> Clock = Now;
 

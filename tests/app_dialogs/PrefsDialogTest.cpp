@@ -115,6 +115,7 @@ TEST_F(PrefsDialogTest, OkWithoutChangesWritesTheMainWindowsValues) {
               "DefaultSaveDir=/home/user/pdfs/\n"
               "AutoOrient=1\n"
               "LosslessDecoded=0\n"
+              "CompactBitmaps=0\n"
               "\n"
               "[PDFDefaults]\n"
               "SizeMethod=0\n"
@@ -211,6 +212,7 @@ TEST_F(PrefsDialogTest, ChecksAndFolderPicker) {
     dialog.cbShowPicPreviewDialog->click();
     dialog.cbAutoOrient->click();
     dialog.cbLosslessDecoded->click();
+    dialog.cbCompactBitmaps->click();
     pickerAnswer = "";
     dialog.btnBrowse->click();  // cancelled: nothing changes
     EXPECT_EQ(pickerStart, "/home/user/pdfs/");
@@ -223,7 +225,7 @@ TEST_F(PrefsDialogTest, ChecksAndFolderPicker) {
     const std::string ini = test::ReadFileBytes(Ini());
     EXPECT_NE(ini.find("ShowPicPreviewDialog=0\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("DefaultSaveDir=/srv/out\n"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("AutoOrient=0\nLosslessDecoded=1\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("AutoOrient=0\nLosslessDecoded=1\nCompactBitmaps=1\n"), std::string::npos) << ini;
 }
 
 TEST_F(PrefsDialogTest, ReadingIsSilentWhileTheMainWindowUpdates) {
@@ -274,9 +276,11 @@ TEST_F(PrefsDialogTest, KeyboardAndAccessibleNames) {
     EXPECT_EQ(dialog.edtDefaultSaveDir->accessibleName(), "Default directory for new PDFs");
     EXPECT_EQ(dialog.cbAutoOrient->text(), "Turn photos upright (EXIF orientation)");
     EXPECT_EQ(dialog.cbLosslessDecoded->text(), "Exact pixels for HEIF and AVIF photos (larger files)");
-    // Right under the photo box.
+    EXPECT_EQ(dialog.cbCompactBitmaps->text(), "Smaller files for bitmap pictures (lossless)");
+    // Right under the photo box, and the compact box after it.
     QLayout* boxes = dialog.cbAutoOrient->parentWidget()->layout();
     EXPECT_EQ(boxes->indexOf(dialog.cbLosslessDecoded), boxes->indexOf(dialog.cbAutoOrient) + 1);
+    EXPECT_EQ(boxes->indexOf(dialog.cbCompactBitmaps), boxes->indexOf(dialog.cbAutoOrient) + 2);
     EXPECT_EQ(dialog.cbAutoOpenPDF->text(), "Automatically open new PDFs ");
     EXPECT_TRUE(dialog.btnOK->isDefault());
     for (QWidget* w : dialog.findChildren<QWidget*>()) {

@@ -23,6 +23,8 @@ TEST(CliOptions, DefaultsAndImagesInOrder) {
     EXPECT_FALSE(ParseCommandLine({"--no-auto-orient", "a.jpg"}).AutoOrient);
     EXPECT_FALSE(o.LosslessDecoded);
     EXPECT_TRUE(ParseCommandLine({"--lossless-decoded", "a.heic"}).LosslessDecoded);
+    EXPECT_FALSE(o.CompactBitmaps);
+    EXPECT_TRUE(ParseCommandLine({"--compact", "a.bmp"}).CompactBitmaps);
 }
 
 // The manual page and the README say what the help (made from the table of kinds) says of each

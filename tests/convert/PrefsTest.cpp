@@ -28,6 +28,7 @@ TEST_F(PrefsTest, NoFileGivesTheDefaults) {
     EXPECT_TRUE(prefs.ShowPreview);
     EXPECT_EQ(prefs.DefaultSaveDir, "/opt/tovra/");
     EXPECT_TRUE(prefs.AutoOrient);
+    EXPECT_FALSE(prefs.CompactBitmaps);
     EXPECT_EQ(defaults.SizeMethod, smFit);
     EXPECT_EQ(defaults.PaperName, "Letter");
     EXPECT_TRUE(defaults.PaperPortrait);
@@ -51,6 +52,7 @@ TEST_F(PrefsTest, FirstWriteText) {
               "DefaultSaveDir=/opt/tovra/\n"
               "AutoOrient=1\n"
               "LosslessDecoded=0\n"
+              "CompactBitmaps=0\n"
               "\n"
               "[PDFDefaults]\n"
               "SizeMethod=1\n"
@@ -72,7 +74,7 @@ TEST_F(PrefsTest, FirstWriteText) {
 }
 
 TEST_F(PrefsTest, OddValues) {
-    SetIni("[appdefaults]\nAutoOpenPDF=yes\nshowpreview=0\nDefaultSaveDir=\nAutoOrient=0\n"
+    SetIni("[appdefaults]\nAutoOpenPDF=yes\nshowpreview=0\nDefaultSaveDir=\nAutoOrient=0\nCompactBitmaps=2\n"
            "[PDFDefaults]\nSizeMethod=257\nPaperName=A4\nPaperPortrait=0x0\nMarginTop=0x10\nMarginLeft=$10\n"
            "MarginRight=12.9\n");
     ReadPrefs(prefs, "/opt/tovra/", Ini());
@@ -80,6 +82,7 @@ TEST_F(PrefsTest, OddValues) {
     EXPECT_FALSE(prefs.ShowPreview);
     EXPECT_EQ(prefs.DefaultSaveDir, "");
     EXPECT_FALSE(prefs.AutoOrient);
+    EXPECT_TRUE(prefs.CompactBitmaps);
     EXPECT_EQ(defaults.SizeMethod, smFit);
     EXPECT_EQ(defaults.PaperName, "A4");
     EXPECT_FALSE(defaults.PaperPortrait);
@@ -122,6 +125,7 @@ TEST_F(PrefsTest, CopyTakesFlagsDirectoryAndPageSettings) {
     ReadPrefs(prefs, "/src/", Ini());
     prefs.ShowFullPaths = true;
     prefs.AutoOrient = false;
+    prefs.CompactBitmaps = true;
     defaults.SizeMethod = smStretch;
     defaults.PaperName = "A5";
     defaults.PaperPortrait = false;
@@ -139,6 +143,7 @@ TEST_F(PrefsTest, CopyTakesFlagsDirectoryAndPageSettings) {
     EXPECT_TRUE(target.AutoOpenPDF);
     EXPECT_TRUE(target.ShowFullPaths);
     EXPECT_FALSE(target.AutoOrient);
+    EXPECT_TRUE(target.CompactBitmaps);
     EXPECT_EQ(target.DefaultSaveDir, "/src/");
     EXPECT_EQ(target.PDFDefaults, &targetDefaults);
     EXPECT_EQ(targetDefaults.SizeMethod, smStretch);

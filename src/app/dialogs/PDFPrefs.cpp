@@ -133,6 +133,11 @@ QWidget* TfrmPDFPrefs::BuildUpperPart() {
         layout->addWidget(box);
     }
     AddLosslessDecodedBox(*layout);
+    // Made after the boxes above so that Tab reaches it in the order it is shown.
+    cbCompactBitmaps = new QCheckBox(QStringLiteral("Smaller files for bitmap pictures (lossless)"), part);
+    cbCompactBitmaps->setObjectName("cbCompactBitmaps");
+    cbCompactBitmaps->setAccessibleName(cbCompactBitmaps->text());
+    layout->addWidget(cbCompactBitmaps);
     return part;
 }
 
@@ -210,7 +215,7 @@ QWidget* TfrmPDFPrefs::BuildPageSettings() {
 }
 
 void TfrmPDFPrefs::ConnectHandlers() {
-    for (QCheckBox* box : {cbAutoOpenPDF, cbShowPicPreviewDialog, cbAutoOrient})
+    for (QCheckBox* box : {cbAutoOpenPDF, cbShowPicPreviewDialog, cbAutoOrient, cbCompactBitmaps})
         connect(box, &QCheckBox::clicked, this, [this] { SetPrefsFromControls(); });
     for (QRadioButton* button : {cbStretch, cbFit, cbFull, cbPortrait, cbLandscape})
         connect(button, &QRadioButton::clicked, this, [this] { SetPrefsFromControls(); });
@@ -243,6 +248,7 @@ void TfrmPDFPrefs::SetControlsFromPrefs() {
     cbShowPicPreviewDialog->setChecked(prefs_.ShowPicPreviewDialog);
     cbAutoOrient->setChecked(prefs_.AutoOrient);
     cbLosslessDecoded->setChecked(prefs_.LosslessDecoded);
+    cbCompactBitmaps->setChecked(prefs_.CompactBitmaps);
     edtDefaultSaveDir->setText(QString::fromStdString(prefs_.DefaultSaveDir));
     SetRadio(cbStretch, defaults.SizeMethod == smStretch);
     SetRadio(cbFit, defaults.SizeMethod == smFit);
@@ -268,6 +274,7 @@ void TfrmPDFPrefs::SetPrefsFromControls() {
     prefs_.ShowPicPreviewDialog = cbShowPicPreviewDialog->isChecked();
     prefs_.AutoOrient = cbAutoOrient->isChecked();
     prefs_.LosslessDecoded = cbLosslessDecoded->isChecked();
+    prefs_.CompactBitmaps = cbCompactBitmaps->isChecked();
     prefs_.DefaultSaveDir = edtDefaultSaveDir->text().toStdString();
     defaults.SizeMethod = cbStretch->isChecked() ? smStretch : cbFit->isChecked() ? smFit : smFullSize;
     defaults.PaperName = cbPaper->currentText().toStdString();

@@ -57,6 +57,7 @@ public:
     QCheckBox* cbShowPicPreviewDialog = nullptr;
     QCheckBox* cbAutoOrient = nullptr;
     QCheckBox* cbLosslessDecoded = nullptr;
+    QCheckBox* cbCompactBitmaps = nullptr;
     TReportingEdit* edtMarginTop = nullptr;
     TReportingEdit* edtMarginBottom = nullptr;
     TReportingEdit* edtMarginLeft = nullptr;
