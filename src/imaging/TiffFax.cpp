@@ -63,7 +63,8 @@ std::string WithoutEndOfBlock(std::string_view coding) {
 // codes and end-of-line codes as the page's options dictate), so data a strict decoder reads as
 // these rows is the coding libtiff makes of them: accepted when the strip is that coding, for
 // Group 4 with or without the end-of-block code, followed only by zero bytes. Data libtiff reads
-// only by bending the rules (runs past the end of a row, codes it skips) differs from it.
+// only by bending the rules (runs past the end of a row, codes it skips) differs from it, and so
+// does 2-D Group 3 data whose coder chose its 1-D rows otherwise than libtiff (decoded too: rare).
 bool CodedAsLibtiffCodes(const TTiffHandle& handle, const TTiffPage& page, const std::string& rows,
                          std::string_view strip) {
     // The coding equals the strip, or is at most the end-of-block code longer.
