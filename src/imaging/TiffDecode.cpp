@@ -93,9 +93,9 @@ std::shared_ptr<TImageRecord> RgbaRecord(const TTiffHandle& handle, const TTiffP
 std::shared_ptr<const TImageRecord> DecodeTiffPage(const TTiffHandle& handle,
                                                    const std::optional<TRecordSource>& source) {
     const TTiffPage page = DescribeTiffPage(handle);
-    std::shared_ptr<TImageRecord> record = page.Route == TTiffRoute::Fax    ? FaxRecord(handle, page, source)
-                                           : page.Route == TTiffRoute::Rgba ? RgbaRecord(handle, page)
-                                                                            : SamplesRecord(handle, page);
+    std::shared_ptr<TImageRecord> record;
+    if (page.Route == TTiffRoute::Fax) record = FaxRecord(handle, page, source);
+    if (!record) record = page.Route == TTiffRoute::Rgba ? RgbaRecord(handle, page) : SamplesRecord(handle, page);
     record->Width = page.Width;
     record->Height = page.Height;
     record->Orientation = page.Orientation;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,24 +14,6 @@
 namespace tovra {
 
 namespace {
-
-// The page's rows as libtiff decodes them, 1 bit per pixel. `clean`: no warning on the way (a
-// warning means libtiff patched damaged rows, which another decoder may patch differently).
-std::string DecodeRows(const TTiffHandle& handle, const TTiffPage& page, bool& clean) {
-    TTiffSampleReader reader(handle, page);
-    const auto rowBytes = static_cast<std::size_t>(page.RowBytes());
-    std::vector<std::uint8_t> band(rowBytes * static_cast<std::size_t>(reader.BandRows()));
-    std::string rows;
-    rows.reserve(rowBytes * static_cast<std::size_t>(page.Height));
-    handle.ClearMessages();
-    for (int top = 0; top < page.Height; top += reader.BandRows()) {
-        reader.ReadBand(top, band.data(), nullptr);
-        const auto count = static_cast<std::size_t>(std::min(reader.BandRows(), page.Height - top));
-        rows.append(reinterpret_cast<const char*>(band.data()), count * rowBytes);
-    }
-    clean = !handle.Warned();
-    return rows;
-}
 
 bool OnlyZeros(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == 0; });
@@ -61,15 +45,26 @@ std::string WithoutEndOfBlock(std::string_view coding) {
 // Whether a strict CCITT decoder reads the strip exactly as libtiff reads it. Coding is canonical
 // (pass, vertical or horizontal mode as the positions of the changing pixels dictate; run-length
 // codes and end-of-line codes as the page's options dictate), so data a strict decoder reads as
-// these rows is the coding libtiff makes of them: accepted when the strip is that coding, for
-// Group 4 with or without the end-of-block code, followed only by zero bytes. Data libtiff reads
-// only by bending the rules (runs past the end of a row, codes it skips) differs from it, and so
-// does 2-D Group 3 data whose coder chose its 1-D rows otherwise than libtiff (decoded too: rare).
-bool CodedAsLibtiffCodes(const TTiffHandle& handle, const TTiffPage& page, const std::string& rows,
-                         std::string_view strip) {
+// the rows libtiff decodes is the coding libtiff makes of them: accepted when the strip is that
+// coding, for Group 4 with or without the end-of-block code, followed only by zero bytes. Data
+// libtiff reads only by bending the rules (runs past the end of a row, codes it skips) differs
+// from it, and so does 2-D Group 3 data whose coder chose its 1-D rows otherwise than libtiff.
+// The rows are decoded band by band and coded as they come; a warning while decoding (libtiff
+// patched damaged rows, which another decoder may patch differently) also refuses the strip.
+bool DecodesAsCoded(const TTiffHandle& handle, const TTiffPage& page, std::string_view strip) {
+    TTiffSampleReader reader(handle, page);
     // The coding equals the strip, or is at most the end-of-block code longer.
-    const std::optional<std::string> coding = EncodeFaxStrip(handle.Get(), page, rows, strip.size() + 3);
-    if (!coding) return false;
+    TFaxStripCoder coder(handle.Get(), page, strip.size() + 3);
+    std::vector<std::uint8_t> band(static_cast<std::size_t>(page.RowBytes() * reader.BandRows()));
+    handle.ClearMessages();
+    for (int top = 0; top < page.Height; top += reader.BandRows()) {
+        reader.ReadBand(top, band.data(), nullptr);
+        // A coding that outgrows the strip cannot be it (damage further on is then reported by
+        // the decoding as samples).
+        if (!coder.AddRows(band.data(), std::min(reader.BandRows(), page.Height - top))) return false;
+    }
+    const std::optional<std::string> coding = coder.Finish();
+    if (handle.Warned() || !coding) return false;
     if (IsFollowedByZeros(strip, *coding)) return true;
     if (page.Compression != COMPRESSION_CCITTFAX4) return false;
     const std::string withoutEnd = WithoutEndOfBlock(*coding);
@@ -98,26 +93,16 @@ std::vector<TDecodeParm> FaxParameters(TIFF* tiff, const TTiffPage& page) {
     return parameters;
 }
 
-std::shared_ptr<TImageRecord> SamplesRecord(const TTiffPage& page, std::string rows) {
-    auto record = std::make_shared<TImageRecord>();
-    record->BitsPerComponent = 1;
-    record->Color = TColorModel::Gray;
-    if (page.MinIsWhite) record->Decode = {1, 0};
-    record->Bytes = std::make_shared<const std::string>(std::move(rows));
-    return record;
-}
-
 }  // namespace
 
 std::shared_ptr<TImageRecord> FaxRecord(const TTiffHandle& handle, const TTiffPage& page,
                                         const std::optional<TRecordSource>& source) {
-    bool clean = false;
-    std::string rows = DecodeRows(handle, page, clean);
+    CheckStripLayout(handle, page);
     TIFF* tiff = handle.Get();
     const TFileSlice slice{TIFFGetStrileOffset(tiff, 0), TIFFGetStrileByteCount(tiff, 0)};
     std::string strip(static_cast<std::size_t>(slice.Length), '\0');
     if (!handle.Source().Read(strip.data(), strip.size(), slice.Offset)) throw DecodeError("the strip lies outside the file");
-    if (!clean || !CodedAsLibtiffCodes(handle, page, rows, strip)) return SamplesRecord(page, std::move(rows));
+    if (!DecodesAsCoded(handle, page, strip)) return nullptr;
 
     auto record = std::make_shared<TImageRecord>();
     record->BitsPerComponent = 1;

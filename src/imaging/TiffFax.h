@@ -10,12 +10,11 @@
 
 namespace tovra {
 
-// The record of a Fax-route page. The strip is decoded once: damaged data throws DecodeError.
-// When the strip is the coding libtiff itself makes of the decoded rows, so that a strict decoder
-// reads it exactly as libtiff does, the record is the strip as it is, with the decode parameters
-// that say how it is coded: as a slice of the source file when there is one, else a copy of its
-// bytes. Otherwise (libtiff warned, or the data bends the coding rules) it is the decoded rows as
-// 1-bit samples.
+// The record of a Fax-route page: its one strip as it is, with the decode parameters that say how
+// it is coded, when the strip is the coding libtiff itself makes of the rows it decodes from it,
+// so that a strict decoder reads it exactly as libtiff does; with a source as a slice of that
+// file, else a copy of its bytes. Damaged data throws DecodeError; data libtiff decodes only with
+// complaints or by bending the coding rules gives nullptr, for the page to be decoded as samples.
 std::shared_ptr<TImageRecord> FaxRecord(const TTiffHandle& handle, const TTiffPage& page,
                                         const std::optional<TRecordSource>& source);
 

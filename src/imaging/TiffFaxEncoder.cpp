@@ -88,30 +88,56 @@ bool DescribeLike(TIFF* out, TIFF* original, const TTiffPage& page) {
 
 }  // namespace
 
-std::optional<std::string> EncodeFaxStrip(TIFF* original, const TTiffPage& page, const std::string& samples,
-                                          std::uint64_t maxBytes) {
-    TMemoryFile file;
+// The in-memory file, then the TIFF writing into it (closed first).
+struct TFaxStripCoder::TState {
+    TMemoryFile File;
+    std::unique_ptr<TIFF, TCloser> Out;
+    std::uint32_t NextRow = 0;
+    std::int64_t RowBytes = 0;
+};
+
+TFaxStripCoder::TFaxStripCoder(TIFF* original, const TTiffPage& page, std::uint64_t maxBytes)
+    : state_(std::make_unique<TState>()) {
     constexpr std::uint64_t kHeaderBytes = 16;  // a classic header, with room for a BigTIFF one
-    file.Limit = kHeaderBytes + maxBytes;
+    state_->File.Limit = kHeaderBytes + maxBytes;
+    state_->RowBytes = page.RowBytes();
     std::unique_ptr<TIFFOpenOptions, TOptionsDeleter> options(TIFFOpenOptionsAlloc());
-    if (!options) return std::nullopt;
-    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), OnError, &file);
-    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), OnWarning, &file);
-    // "m": no memory mapping; the file ends with the strip until it is closed.
-    std::unique_ptr<TIFF, TCloser> out(TIFFClientOpenExt("fax", "wm", &file, ReadProc, WriteProc, SeekProc, CloseProc,
-                                                         SizeProc, MapProc, UnmapProc, options.get()));
-    if (!out || !DescribeLike(out.get(), original, page)) return std::nullopt;
-    // libtiff's strip writer takes a non-const buffer; its fax coders only read it.
-    void* rows = const_cast<char*>(samples.data());
-    if (TIFFWriteEncodedStrip(out.get(), 0, rows, static_cast<tmsize_t>(samples.size())) < 0 || file.Failed)
-        return std::nullopt;
-    const std::uint64_t offset = TIFFGetStrileOffset(out.get(), 0);
-    const std::uint64_t length = TIFFGetStrileByteCount(out.get(), 0);
-    if (offset > file.Bytes.size() || length > file.Bytes.size() - offset) return std::nullopt;
-    std::string strip = file.Bytes.substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(length));
-    // Closing writes the directory, which the limit may refuse: nothing of it is needed.
-    file.Limit = 0;
-    return strip;
+    if (!options) return;
+    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), OnError, &state_->File);
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), OnWarning, &state_->File);
+    // "m": no memory mapping.
+    state_->Out.reset(TIFFClientOpenExt("fax", "wm", &state_->File, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc,
+                                        MapProc, UnmapProc, options.get()));
+    // A small output buffer: libtiff would otherwise take one the size of the decoded page.
+    constexpr tmsize_t kBufferBytes = 64 * 1024;
+    if (state_->Out && (!DescribeLike(state_->Out.get(), original, page) ||
+                        !TIFFWriteBufferSetup(state_->Out.get(), nullptr, kBufferBytes)))
+        state_->File.Failed = true;
+}
+
+TFaxStripCoder::~TFaxStripCoder() {
+    // Closing writes the directory, which is not needed (and may not fit under the limit).
+    state_->File.Limit = 0;
+}
+
+bool TFaxStripCoder::AddRows(const std::uint8_t* rows, int count) {
+    TIFF* out = state_->Out.get();
+    for (int i = 0; i < count && out && !state_->File.Failed; ++i) {
+        // libtiff's scanline writer takes a non-const buffer; its fax coders only read it.
+        void* row = const_cast<std::uint8_t*>(rows + state_->RowBytes * i);
+        if (TIFFWriteScanline(out, row, state_->NextRow++, 0) < 0) state_->File.Failed = true;
+    }
+    return out && !state_->File.Failed;
+}
+
+std::optional<std::string> TFaxStripCoder::Finish() {
+    TIFF* out = state_->Out.get();
+    if (!out || state_->File.Failed || !TIFFFlushData(out) || state_->File.Failed) return std::nullopt;
+    const std::string& bytes = state_->File.Bytes;
+    const std::uint64_t offset = TIFFGetStrileOffset(out, 0);
+    const std::uint64_t length = TIFFGetStrileByteCount(out, 0);
+    if (offset > bytes.size() || length > bytes.size() - offset) return std::nullopt;
+    return bytes.substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(length));
 }
 
 }  // namespace tovra
