@@ -10,7 +10,7 @@ packages=(
   webp libheif-examples
   googletest libgtest-dev
   clang libclang-rt-dev
-  qpdf poppler-utils
+  qpdf poppler-utils ghostscript mupdf-tools
   qt6-qpa-plugins
   xvfb xauth xdotool libx11-dev
   strace

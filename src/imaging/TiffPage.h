@@ -11,7 +11,7 @@
 namespace tovra {
 
 enum class TTiffRoute : std::uint8_t {
-    Fax,      // one strip of CCITT data: passed through (after a check that it decodes)
+    Fax,      // one strip of CCITT data: passed through where strict decoders read it as libtiff does
     Samples,  // grey, palette, RGB or CMYK samples of 1 to 16 bits, taken as stored
     Rgba,     // everything else, through libtiff's 8-bit RGBA conversion
 };

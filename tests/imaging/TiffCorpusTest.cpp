@@ -64,7 +64,7 @@ const Case kCases[] = {
     {"test_two_ifds.tif", nullptr, 2, 2, "refused: it has no page 3 (it has 2)", ""},
     {"testfax3_bug54_1dnoEOL.tif", nullptr, 1, 0, "refused: damaged at row 1", ""},
     {"testfax3_bug_513.tiff", nullptr, 1, 0, "refused: damaged", ""},
-    {"testfax4.tiff", nullptr, 1, 0, "CCITT K=-1 Columns=2453 Rows=3369", "pil"},
+    {"testfax4.tiff", nullptr, 1, 0, "Gray 1 inverted", "pil"},  // rows run past the width: decoded
     {"tiff_with_subifd_chain.tif", nullptr, 2, 0, "Gray 8", "pil"},  // sub-IFDs are not pages
     {"tiff_with_subifd_chain.tif", nullptr, 2, 1, "Gray 8", "pil"},
     {"webp_lossless_rgba_alpha_fully_opaque.tif", nullptr, 1, 0, "RGB 8 alpha 8", "pil"},
@@ -73,7 +73,7 @@ const Case kCases[] = {
     {"g4.tif", "tiffcp -c g4 {c}/miniswhite-1c-1b.tiff {o}", 1, 0, "CCITT K=-1 Columns=157 Rows=151",
      "pnm:miniswhite-1c-1b.pbm"},
     {"g3-2d-fill.tif", "tiffcp -c g3:2d:fill {c}/miniswhite-1c-1b.tiff {o}", 1, 0,
-     "CCITT K=151 Columns=157 Rows=151 EncodedByteAlign", "pnm:miniswhite-1c-1b.pbm"},
+     "CCITT K=151 Columns=157 Rows=151", "pnm:miniswhite-1c-1b.pbm"},
     {"g3-1d.tif", "tiffcp -c g3:1d {c}/miniswhite-1c-1b.tiff {o}", 1, 0, "CCITT K=0 Columns=157 Rows=151",
      "pnm:miniswhite-1c-1b.pbm"},
     {"rle-black0.tif", "{pil}Image.open('{c}/miniswhite-1c-1b.pbm').save('{o}', compression='tiff_ccitt')\"", 1, 0,
