@@ -134,7 +134,10 @@ int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment
     TCreateOptions create;
     create.Build.PreviewMargins = options.Margins;
     create.Build.AutoOrient = options.AutoOrient;
-    if (fixedDate) create.Clock = [date = *fixedDate] { return date; };
+    if (fixedDate) {
+        create.Clock = [date = *fixedDate] { return date; };
+        create.DateZone = TDateZone::Utc;
+    }
     create.Build.Cancelled = [&stopSignal] { return stopSignal() != 0; };
     if ((env.ProgressToTerminal || options.Progress) && !options.Quiet) {
         create.Build.OnRow = [&err](int index, int count, const TPDFImage& entry) {

@@ -43,6 +43,7 @@ void TPReport::BeginReport() {
     AbortReport();
     doc_ = std::make_unique<TPdfDoc>();
     doc_->Clock = Clock;
+    doc_->DateZone = DateZone;
     doc_->UseOutlines = useOutlines_;
     doc_->CompressionMethod = CompressionMethod;
     // Image data waits for the save beside the output, on the disk that will hold it anyway.

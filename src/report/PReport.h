@@ -62,6 +62,8 @@ public:
     TPdfCompressionMethod CompressionMethod = cmNone;
     // Gives the local date-time written as the modification date; the clock unless replaced.
     std::function<TDateTime()> Clock = Now;
+    // What the dates (the clock's and those set) are readings of.
+    TDateZone DateZone = TDateZone::Local;
 
     const std::string& Author() const { return author_; }
     TDateTime CreationDate() const { return creationDate_; }

@@ -42,6 +42,19 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
 // The shared real-world image corpus, or an empty path when it is not there.
 std::filesystem::path CorpusDir();
 
+// Sets the process's time zone (TZ, a POSIX rule such as "JST-9") for as long as it lives.
+class TimeZone {
+public:
+    explicit TimeZone(const char* rule);
+    ~TimeZone();
+    TimeZone(const TimeZone&) = delete;
+    TimeZone& operator=(const TimeZone&) = delete;
+
+private:
+    std::string saved_;
+    bool wasSet_ = false;
+};
+
 }  // namespace tovra::test
 
 // Asserts that a PDF file passes `qpdf --check` without errors or warnings.
