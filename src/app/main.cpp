@@ -5,8 +5,11 @@
 #include "PDFMain.h"
 #include "TovraApplication.h"
 #include "pdf/PdfClasses.h"
+#include "report/ProcessSetup.h"
 
 int main(int argc, char** argv) {
+    tovra::GuardStandardDescriptors();
+    tovra::IgnoreFileSizeSignal();
     tovra::TTovraApplication app(argc, argv);
     tovra::TPdfClassesRegistration classes;
     tovra::TfrmPDFMain window;

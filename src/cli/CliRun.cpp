@@ -13,6 +13,7 @@
 #include "report/OutputTarget.h"
 #include "report/PRImage.h"
 #include "report/PReport.h"
+#include "report/ProcessSetup.h"
 
 namespace tovra::cli {
 
@@ -55,6 +56,7 @@ bool RegularFileExists(const std::string& output) {
 std::string SignalName(int signal) {
     if (signal == SIGINT) return "SIGINT";
     if (signal == SIGTERM) return "SIGTERM";
+    if (signal == SIGHUP) return "SIGHUP";
     return "signal " + std::to_string(signal);
 }
 
@@ -102,6 +104,8 @@ std::vector<TPDFImage> Entries(const TCliOptions& options, const TPDFImage& sett
 
 int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment& env) {
     if (options.Output.empty()) throw EUsage("no output file given (-o FILE)");
+    // Known before any picture is read, as a closed standard output is.
+    if (options.Output == kStandardOutputName) RequireOpenStandardOutput();
     const TPDFImage settings = PageSettings(options);
     const std::vector<TPDFImage> entries = Entries(options, settings, err);
     std::optional<TDateTime> fixedDate;

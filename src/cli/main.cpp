@@ -7,8 +7,11 @@
 #include "cli/CliRun.h"
 #include "cli/StopSignals.h"
 #include "pdf/PdfClasses.h"
+#include "report/ProcessSetup.h"
 
 int main(int argc, char** argv) {
+    tovra::GuardStandardDescriptors();
+    tovra::IgnoreFileSizeSignal();
     tovra::cli::InstallStopSignalHandlers();
     tovra::TPdfClassesRegistration classes;
     const std::vector<std::string> args(argv + 1, argv + argc);

@@ -1,9 +1,8 @@
 #include "report/PReport.h"
 
-#include <filesystem>
-
 #include "common/Exceptions.h"
 #include "report/AtomicFile.h"
+#include "report/OutputTarget.h"
 
 namespace tovra {
 
@@ -46,9 +45,7 @@ void TPReport::BeginReport() {
     doc_->DateZone = DateZone;
     doc_->UseOutlines = useOutlines_;
     doc_->CompressionMethod = CompressionMethod;
-    // Image data waits for the save beside the output, on the disk that will hold it anyway.
-    const std::filesystem::path folder = std::filesystem::path(FileName).parent_path();
-    doc_->SpoolFolder = (folder.empty() ? std::filesystem::path(".") : folder).string();
+    doc_->SpoolFolder = ScratchFolderFor(FileName);
     doc_->StartDocument();
     if (useOutlines_) {
         TPdfOutlineRoot* root = doc_->GetOutlineRoot();

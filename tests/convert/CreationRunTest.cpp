@@ -197,7 +197,7 @@ TEST_F(CreationRunTest, EntryAndFileFailingReportsBoth) {
         FAIL() << "no failure";
     } catch (const ECreationRunFailed& e) {
         EXPECT_EQ(e.RowFailure(), "Image file not found: \"" + (dir / "gone.bmp").string() + "\"");
-        EXPECT_EQ(e.FinishFailure(), "Cannot create file " + out.string());
+        EXPECT_EQ(e.FinishFailure(), "Cannot create file " + out.string() + ": No such file or directory");
         EXPECT_EQ(std::string(e.what()), e.RowFailure() + "\n" + e.FinishFailure());
     }
 }
@@ -206,7 +206,7 @@ TEST_F(CreationRunTest, FileThatCannotBeCreatedFailsAndTheReportCanRunAgain) {
     const std::vector<TPDFImage> entries = {LetterEntry(WriteSolid(dir / "a.bmp", 8, 8, 0xff808080), ikBMP, smFit)};
     const std::filesystem::path good = out;
     out = dir / "no-such-folder" / "out.pdf";
-    EXPECT_EQ(Create(entries), "Cannot create file " + out.string());
+    EXPECT_EQ(Create(entries), "Cannot create file " + out.string() + ": No such file or directory");
     out = good;
     EXPECT_EQ(Create(entries), "");
     EXPECT_EQ(test::PageSizes(out).size(), 1u);
