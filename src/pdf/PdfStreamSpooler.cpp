@@ -19,6 +19,7 @@ void TStreamSpooler::Spool(TPdfStream& stream) {
     auto raw = std::make_shared<std::string>(stream.Data().TakeBytes());
     auto done = std::make_shared<std::promise<TSpoolSlice>>();
     stream.SetEncodedData(std::make_unique<TSpooledData>(spool_, done->get_future().share()));
+    const std::uint64_t bytes = raw->size();
     pool_.Run([raw, done, flate, spool = spool_] {
         try {
             if (flate) *raw = FlateCompress(*raw);
@@ -28,7 +29,7 @@ void TStreamSpooler::Spool(TPdfStream& stream) {
         }
         raw->clear();
         raw->shrink_to_fit();
-    });
+    }, bytes);
 }
 
 }  // namespace tovra
