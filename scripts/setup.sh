@@ -11,7 +11,7 @@ packages=(
   qpdf poppler-utils
   qt6-qpa-plugins
   xvfb xauth xdotool libx11-dev
-  strace
+  strace util-linux libjpeg-turbo-progs
   fonts-urw-base35
   python3
   desktop-file-utils appstream-util groff-base dpkg-dev file

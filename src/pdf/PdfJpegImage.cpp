@@ -1,6 +1,7 @@
 #include "pdf/PdfJpegImage.h"
 
 #include "common/Exceptions.h"
+#include "imaging/JpegHuffmanTables.h"
 #include "imaging/JpegImage.h"
 #include "pdf/PdfStreamData.h"
 
@@ -22,7 +23,12 @@ std::unique_ptr<TPdfImage> TPdfJpegImage::CreateImage(const TPicture& picture) {
     const TJpegImage* jpeg = picture.Jpeg();
     if (!jpeg) throw EPdfInvalidValue("only jpeg image is allowed.");
     auto image = std::make_unique<TPdfImage>();
-    if (jpeg->Source()) {
+    if (const std::optional<std::size_t> at = jpeg->Info().missingHuffmanTablesAt) {
+        // Some readers draw nothing of a frame without tables: it goes in with the standard ones.
+        const QByteArray& bytes = jpeg->Data();
+        image->Data().Write(WithStandardHuffmanTables(
+            {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())}, *at));
+    } else if (jpeg->Source()) {
         // Copied from the file when the document is written, not held until then.
         image->SetEncodedData(std::make_unique<TJpegFileData>(*jpeg->Source()));
     } else {
