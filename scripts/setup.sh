@@ -13,7 +13,7 @@ packages=(
   qpdf poppler-utils ghostscript mupdf-tools
   qt6-qpa-plugins
   xvfb xauth xdotool libx11-dev
-  strace
+  strace util-linux libjpeg-turbo-progs
   fonts-urw-base35
   python3 python3-pil libtiff-tools
   desktop-file-utils appstream-util groff-base dpkg-dev file

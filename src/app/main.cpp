@@ -8,8 +8,11 @@
 #include "ProgramOptions.h"
 #include "TovraApplication.h"
 #include "pdf/PdfClasses.h"
+#include "report/ProcessSetup.h"
 
 int main(int argc, char** argv) {
+    tovra::GuardStandardDescriptors();
+    tovra::IgnoreFileSizeSignal();
     // Before the application object, which needs a display.
     if (const auto status = tovra::RunInfoOption({argv + 1, argv + argc}, std::cout)) {
         std::cout.flush();

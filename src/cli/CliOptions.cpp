@@ -243,7 +243,7 @@ std::string HelpText() {
            "\n"
            "With SOURCE_DATE_EPOCH set, the dates come from it (UTC) and the output is reproducible.\n"
            "Exit status: 0 when the PDF was written, 1 when the run failed, 2 for a usage error,\n"
-           "130 or 143 when stopped by SIGINT or SIGTERM (nothing is written then).\n";
+           "129, 130 or 143 when stopped by SIGHUP, SIGINT or SIGTERM (nothing is written then).\n";
 }
 
 std::string VersionText() { return "tovrapdf-cli (Tovra PDF) 1.1\n"; }

@@ -14,6 +14,7 @@
 #include "report/OutputTarget.h"
 #include "report/PRImage.h"
 #include "report/PReport.h"
+#include "report/ProcessSetup.h"
 
 namespace tovra::cli {
 
@@ -56,6 +57,7 @@ bool RegularFileExists(const std::string& output) {
 std::string SignalName(int signal) {
     if (signal == SIGINT) return "SIGINT";
     if (signal == SIGTERM) return "SIGTERM";
+    if (signal == SIGHUP) return "SIGHUP";
     return "signal " + std::to_string(signal);
 }
 
@@ -104,6 +106,8 @@ std::vector<TPDFImage> Entries(const TCliOptions& options, const TPDFImage& sett
 
 int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment& env) {
     if (options.Output.empty()) throw EUsage("no output file given (-o FILE)");
+    // Known before any picture is read, as a closed standard output is.
+    if (options.Output == kStandardOutputName) RequireOpenStandardOutput();
     const TPDFImage settings = PageSettings(options);
     const std::vector<TPDFImage> entries = Entries(options, settings, err);
     std::optional<TDateTime> fixedDate;
@@ -138,7 +142,10 @@ int Convert(const TCliOptions& options, std::ostream& err, const TCliEnvironment
     create.Build.AutoOrient = options.AutoOrient;
     create.Build.LosslessDecoded = options.LosslessDecoded;
     create.Build.CompactBitmaps = options.CompactBitmaps;
-    if (fixedDate) create.Clock = [date = *fixedDate] { return date; };
+    if (fixedDate) {
+        create.Clock = [date = *fixedDate] { return date; };
+        create.DateZone = TDateZone::Utc;
+    }
     create.Build.Cancelled = [&stopSignal] { return stopSignal() != 0; };
     if ((env.ProgressToTerminal || options.Progress) && !options.Quiet) {
         create.Build.OnRow = [&err](int index, int count, const TPDFImage& entry) {

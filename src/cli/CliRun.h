@@ -11,7 +11,8 @@ namespace tovra::cli {
 inline constexpr int kExitWritten = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
-// A run stopped by a signal exits with 128 + its number: 130 for SIGINT, 143 for SIGTERM.
+// A run stopped by a signal exits with 128 + its number: 129 for SIGHUP, 130 for SIGINT, 143
+// for SIGTERM.
 inline constexpr int kExitSignalBase = 128;
 
 struct TCliEnvironment {

@@ -19,6 +19,7 @@ void InstallStopSignalHandlers() {
     action.sa_flags = 0;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 int StopSignalReceived() { return gStopSignal; }

@@ -8,6 +8,7 @@
 #include "cli/CliRun.h"
 #include "cli/StopSignals.h"
 #include "pdf/PdfClasses.h"
+#include "report/ProcessSetup.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ void KeepPictureBuffers() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tovra::GuardStandardDescriptors();
+    tovra::IgnoreFileSizeSignal();
     KeepPictureBuffers();
     tovra::cli::InstallStopSignalHandlers();
     tovra::TPdfClassesRegistration classes;

@@ -188,6 +188,7 @@ void CreatePdf(TPReport& report, const std::vector<const TPDFImage*>& entries, c
     // A document left open by an earlier failure would refuse the metadata.
     report.AbortReport();
     report.Clock = options.Clock;
+    report.DateZone = options.DateZone;
     SetRunMetadata(report, path, options.Clock);
     BuildPdf(report, entries, options.Build);
     if (options.OpenFile) options.OpenFile(path);

@@ -69,6 +69,8 @@ struct TCreateOptions {
     TBuildOptions Build;
     // The local date-time used for both dates and for the modification date written.
     std::function<TDateTime()> Clock = Now;
+    // What the clock's readings are: local time, or UTC (SOURCE_DATE_EPOCH).
+    TDateZone DateZone = TDateZone::Local;
     // Asked to open the new file once it has been written; none leaves it closed.
     std::function<void(const std::string& path)> OpenFile;
 };

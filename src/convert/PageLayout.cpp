@@ -1,9 +1,11 @@
 #include "convert/PageLayout.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <cerrno>
 #include <cstdint>
-#include <filesystem>
 #include <limits>
 
 #include "common/Exceptions.h"
@@ -17,10 +19,11 @@ namespace tovra {
 
 namespace {
 
-bool FileExists(const std::string& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+// Only a file that is not there is "not found"; a folder, a name too long or a folder that may
+// not be searched reach the reader, whose message gives the reason.
+bool FileMissing(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
 // The item that shows the entry's picture, or nullptr for an entry without one.
@@ -76,7 +79,7 @@ bool HasContentArea(const TPRPage& page) {
 }
 
 void LoadPicture(TPDFImage& entry) {
-    if (!FileExists(entry.FileName)) throw Exception(ImageFileNotFoundMessage(entry.FileName));
+    if (FileMissing(entry.FileName)) throw Exception(ImageFileNotFoundMessage(entry.FileName));
     TPRImage* item = ItemOf(entry);
     if (item) {
         // Decoded into a graphic of its own first, so that a failure leaves the item as it was.

@@ -38,8 +38,7 @@ TJpegHeaderStart ReadHead(int fd, std::uint64_t size, const std::string& path) {
     for (;;) {
         const std::unique_ptr<char[]> head = Scratch(length);
         if (!ReadFully(fd, head.get(), length, 0)) Fail(path, "the file cannot be read");
-        const bool whole = length == size;
-        if (auto start = ReadJpegHeaderStart(BytesOf(head.get(), length), whole, path)) return *start;
+        if (auto start = ReadJpegHeaderStart(BytesOf(head.get(), length), size, path)) return *start;
         length = static_cast<std::size_t>(std::min<std::uint64_t>(size, std::uint64_t{length} * 4));
     }
 }

@@ -9,6 +9,7 @@
 
 #include "ImageErrors.h"
 #include "JpegExif.h"
+#include "JpegHuffmanTables.h"
 
 namespace tovra {
 
@@ -37,7 +38,27 @@ struct RawHeader {
     int width, height, components, precision;
     bool adobe, progressive, arithmetic;
     std::size_t headerEnd;  // offset of the first scan's entropy-coded data
+    std::int64_t fewestBlocks;  // 8 x 8 blocks of the component that has the fewest
 };
+
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return (a + b - 1) / b; }
+
+// The blocks a component is coded in, from its sampling factors (as the frame header gives them;
+// an interleaved scan codes whole MCUs, so never fewer).
+std::int64_t FewestBlocks(const jpeg_decompress_struct& cinfo) {
+    int maxH = 1, maxV = 1;
+    for (int i = 0; i < cinfo.num_components; ++i) {
+        maxH = std::max(maxH, cinfo.comp_info[i].h_samp_factor);
+        maxV = std::max(maxV, cinfo.comp_info[i].v_samp_factor);
+    }
+    std::int64_t fewest = -1;
+    for (int i = 0; i < cinfo.num_components; ++i) {
+        const std::int64_t across = CeilDiv(std::int64_t{cinfo.image_width} * cinfo.comp_info[i].h_samp_factor, maxH * 8);
+        const std::int64_t down = CeilDiv(std::int64_t{cinfo.image_height} * cinfo.comp_info[i].v_samp_factor, maxV * 8);
+        if (fewest < 0 || across * down < fewest) fewest = across * down;
+    }
+    return std::max<std::int64_t>(fewest, 0);
+}
 
 // C-style on purpose: no object with a destructor lives in this frame, so the longjmp
 // skips nothing that needs cleaning up.
@@ -62,6 +83,7 @@ bool ReadHeaderNoThrow(const unsigned char* data, std::size_t size, RawHeader* o
     out->progressive = cinfo.progressive_mode != 0;
     out->arithmetic = cinfo.arith_code != 0;
     out->headerEnd = size - cinfo.src->bytes_in_buffer;
+    out->fewestBlocks = FewestBlocks(cinfo);
     jpeg_destroy_decompress(&cinfo);
     return true;
 }
@@ -81,10 +103,25 @@ TJpegInfo CheckSupported(const RawHeader& raw) {
     return TJpegInfo{raw.width, raw.height, raw.components, raw.adobe, raw.progressive};
 }
 
+// Huffman coding spends at least one bit on every block of every component it codes (in a
+// progressive file, in its first DC scan), so a file too short for the blocks of even its
+// smallest component is not the picture its header describes: a few hundred bytes claiming
+// gigapixels would cost a reader minutes and gigabytes for nothing.
+void CheckLengthCanHoldBlocks(const RawHeader& raw, std::uint64_t fileSize) {
+    const auto bits = static_cast<std::int64_t>(std::min<std::uint64_t>(fileSize, std::uint64_t{1} << 60) * 8);
+    if (bits >= raw.fewestBlocks) return;
+    throw DecodeError("the file is damaged: its header gives " + std::to_string(raw.width) + " x " +
+                      std::to_string(raw.height) + " pixels, which take at least " +
+                      std::to_string(raw.fewestBlocks) + " bits of coded data (one per 8 x 8 block of " +
+                      "its smallest colour component), but the whole file holds only " + std::to_string(bits) +
+                      " bits");
+}
+
 }  // namespace
 
-std::optional<TJpegHeaderStart> ReadJpegHeaderStart(std::span<const std::uint8_t> head, bool wholeFile,
+std::optional<TJpegHeaderStart> ReadJpegHeaderStart(std::span<const std::uint8_t> head, std::uint64_t fileSize,
                                                     const std::string& name) {
+    const bool wholeFile = head.size() >= fileSize;
     try {
         if (head.empty()) throw DecodeError("the file is empty");
         RawHeader raw{};
@@ -95,7 +132,9 @@ std::optional<TJpegHeaderStart> ReadJpegHeaderStart(std::span<const std::uint8_t
             throw DecodeError(errors.message[0] ? errors.message : "not a readable JPEG file");
         }
         TJpegInfo info = CheckSupported(raw);
+        CheckLengthCanHoldBlocks(raw, fileSize);
         info.orientation = ReadExifOrientation(head);
+        info.missingHuffmanTablesAt = MissingHuffmanTablesAt(head);
         return TJpegHeaderStart{info, std::min(raw.headerEnd, head.size())};
     } catch (const DecodeError& e) {
         ThrowImageError("JPEG", name, e.what());
@@ -109,7 +148,7 @@ bool HasJpegEndMarkerFrom(std::span<const std::uint8_t> bytes, std::size_t from)
 }
 
 TJpegInfo ReadJpegHeader(std::span<const std::uint8_t> bytes, const std::string& name) {
-    const std::optional<TJpegHeaderStart> start = ReadJpegHeaderStart(bytes, true, name);
+    const std::optional<TJpegHeaderStart> start = ReadJpegHeaderStart(bytes, bytes.size(), name);
     if (!HasJpegEndMarkerFrom(bytes, start->scanStart))
         ThrowImageError("JPEG", name, "the file is truncated (no end-of-image marker)");
     return start->info;

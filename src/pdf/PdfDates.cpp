@@ -1,4 +1,5 @@
 // Date-times are days since 30 December 1899 in local time, the fraction being the time of day.
+// PDF dates carry their offset from UTC, so readers elsewhere show the right moment.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -34,6 +35,30 @@ void CivilFromDays(int64_t z, int64_t* y, unsigned* m, unsigned* d) {
 
 constexpr int64_t kDaysFrom1899To1970 = 25569;
 
+// Seconds east of UTC of the local time zone at the local date-time given as seconds since
+// 1970 read on the local clock. mktime finds the instant (and whether daylight saving time was
+// in force); the offset is the distance between the two readings.
+int64_t LocalOffsetSeconds(int64_t localSeconds) {
+    const auto reading = static_cast<std::time_t>(localSeconds);
+    std::tm fields{};
+    if (!gmtime_r(&reading, &fields)) return 0;
+    fields.tm_isdst = -1;
+    const std::time_t instant = std::mktime(&fields);
+    if (instant == static_cast<std::time_t>(-1)) return 0;
+    return localSeconds - static_cast<int64_t>(instant);
+}
+
+// "Z", or "+HH'mm'" / "-HH'mm'".
+std::string OffsetText(int64_t seconds) {
+    if (seconds == 0) return "Z";
+    const char sign = seconds < 0 ? '-' : '+';
+    const int64_t minutes = (seconds < 0 ? -seconds : seconds) / 60;
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%c%02lld'%02lld'", sign, static_cast<long long>(minutes / 60),
+                  static_cast<long long>(minutes % 60));
+    return buffer;
+}
+
 }  // namespace
 
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
@@ -41,7 +66,7 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int
     return static_cast<double>(days) + (hour * 3600 + minute * 60 + second) / 86400.0;
 }
 
-std::string PdfDateString(TDateTime value) {
+std::string PdfDateString(TDateTime value, TDateZone zone) {
     // Work in whole milliseconds so that 23:59:59 does not come out as 23:59:58.999.
     const auto millis = static_cast<int64_t>(std::llround(value * 86400000.0));
     int64_t days = millis / 86400000;
@@ -58,7 +83,8 @@ std::string PdfDateString(TDateTime value) {
     std::snprintf(buffer, sizeof buffer, "D:%04lld%02u%02u%02lld%02lld%02lld", static_cast<long long>(year), month, day,
                   static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
                   static_cast<long long>(seconds % 60));
-    return buffer;
+    const int64_t localSeconds = (days - kDaysFrom1899To1970) * 86400 + seconds;
+    return buffer + OffsetText(zone == TDateZone::Utc ? 0 : LocalOffsetSeconds(localSeconds));
 }
 
 TDateTime Now() {

@@ -42,6 +42,7 @@ TPdfInfo* TPdfDoc::CreateInfo() {
     trailer_->Dict().Put("Info", *dict);
     TPdfInfo* info = AddOwnedObject(std::make_unique<TPdfInfo>());
     info->SetDict(dict);
+    info->DateZone = DateZone;
     return info;
 }
 

@@ -78,6 +78,8 @@ public:
     uint16_t DefaultPageHeight = 842;
     // Gives the date-time written as "ModDate" when saving; the local time unless replaced.
     std::function<TDateTime()> Clock = Now;
+    // What the dates of the information dictionary are readings of; read by StartDocument.
+    TDateZone DateZone = TDateZone::Local;
     // The folder where image data waits for the save (normally the output's folder); $TMPDIR
     // or /tmp when empty or not writable. Read by StartDocument.
     std::string SpoolFolder;

@@ -1,6 +1,7 @@
 #include "pdf/PdfJpegImage.h"
 
 #include "common/Exceptions.h"
+#include "imaging/JpegHuffmanTables.h"
 #include "imaging/JpegImage.h"
 #include "pdf/PdfStreamData.h"
 
@@ -23,7 +24,12 @@ std::unique_ptr<TPdfImage> TPdfJpegImage::CreateImage(const TPicture& picture) {
     if (!jpeg) throw EPdfInvalidValue("only jpeg image is allowed.");
     auto image = std::make_unique<TPdfImage>();
     image->SetEncoding(TStreamEncoding::AsIs);  // the JPEG data is written as it is
-    if (jpeg->Source()) {
+    if (const std::optional<std::size_t> at = jpeg->Info().missingHuffmanTablesAt) {
+        // Some readers draw nothing of a frame without tables: it goes in with the standard ones.
+        const QByteArray& bytes = jpeg->Data();
+        image->Data().Write(WithStandardHuffmanTables(
+            {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())}, *at));
+    } else if (jpeg->Source()) {
         // Copied from the file when the document is written, not held until then.
         const TJpegFileSource& source = *jpeg->Source();
         const auto size = static_cast<std::uint64_t>(source.Identity.Size);

@@ -25,6 +25,7 @@ void TStreamSpooler::Spool(TPdfStream& stream) {
     std::shared_ptr<const std::string> raw = stream.TakeUnencodedBytes();
     auto done = std::make_shared<std::promise<TSpoolSlice>>();
     stream.SetEncodedData(std::make_unique<TSpooledData>(spool_, done->get_future().share()));
+    const std::uint64_t bytes = raw->size();  // held until the job is done (the pool's budget)
     pool_.Run([raw = std::move(raw), done, encoding, jpeg, compact, spool = spool_]() mutable {
         try {
             if (encoding == TStreamEncoding::AsIs) {
@@ -38,7 +39,7 @@ void TStreamSpooler::Spool(TPdfStream& stream) {
             done->set_exception(std::current_exception());
         }
         raw.reset();  // the raw bytes leave memory as soon as they are stored
-    });
+    }, bytes);
 }
 
 }  // namespace tovra

@@ -275,7 +275,12 @@ std::string TextToUtf16Hex(std::string_view utf8);
 std::string BytesToHex(std::string_view bytes);
 std::string LanguagePrefix();
 using TDateTime = double;  // days since 1899-12-30, local time; the fraction is the time of day
-std::string PdfDateString(TDateTime value);
+// What a date-time is a reading of: the local clock (the default), or UTC (reproducible files).
+enum class TDateZone : uint8_t { Local, Utc };
+// "D:YYYYMMDDHHmmSS" and the offset from UTC (ISO 32000, 7.9.4): "Z" for UTC, else "+HH'mm'"
+// or "-HH'mm'". A local date-time gets the offset the time zone had at that moment, daylight
+// saving time included.
+std::string PdfDateString(TDateTime value, TDateZone zone = TDateZone::Local);
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second);
 TDateTime Now();
 std::string FloatToPdfText(double value);  // the real-number format of TPdfReal

@@ -1,5 +1,7 @@
 #include "pdf/PdfWorkers.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -8,7 +10,8 @@ namespace tovra {
 
 namespace {
 constexpr int kMaxThreads = 64;
-}
+constexpr std::uint64_t kMaxQueueBudget = std::uint64_t{256} << 20;
+}  // namespace
 
 int CompressionThreadCount() {
     if (const char* text = std::getenv("TOVRA_THREADS"); text && *text) {
@@ -19,8 +22,15 @@ int CompressionThreadCount() {
     return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
 }
 
-TWorkerPool::TWorkerPool(int workers)
-    : workers_(std::max(workers, 0)), maxQueued_(1) {}
+std::uint64_t CompressionQueueBudget() {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return kMaxQueueBudget;
+    return std::min(kMaxQueueBudget, static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4);
+}
+
+TWorkerPool::TWorkerPool(int workers, std::uint64_t byteBudget)
+    : workers_(std::max(workers, 0)), byteBudget_(byteBudget), maxQueued_(1) {}
 
 TWorkerPool::~TWorkerPool() {
     {
@@ -32,7 +42,13 @@ TWorkerPool::~TWorkerPool() {
     for (std::thread& thread : threads_) thread.join();
 }
 
-void TWorkerPool::Run(std::function<void()> job) {
+bool TWorkerPool::HasRoomFor(std::uint64_t bytes) const {
+    if (queue_.size() >= maxQueued_) return false;
+    // Alone, a job may be larger than the budget: it only waits until nothing else is in flight.
+    return inFlight_ == 0 || inFlight_ + bytes <= byteBudget_;
+}
+
+void TWorkerPool::Run(std::function<void()> job, std::uint64_t bytes) {
     if (workers_ == 0) {
         job();
         return;
@@ -52,15 +68,28 @@ void TWorkerPool::Run(std::function<void()> job) {
             }
         }
     }
-    changed_.wait(lock, [this] { return queue_.size() < maxQueued_; });
-    queue_.push_back(std::move(job));
+    ++waiting_;
+    changed_.wait(lock, [this, bytes] { return HasRoomFor(bytes); });
+    --waiting_;
+    inFlight_ += bytes;
+    queue_.push_back({std::move(job), bytes});
     lock.unlock();
     changed_.notify_all();
 }
 
+std::uint64_t TWorkerPool::BytesInFlight() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return inFlight_;
+}
+
+int TWorkerPool::WaitingJobs() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return waiting_;
+}
+
 void TWorkerPool::Work() {
     for (;;) {
-        std::function<void()> job;
+        TJob job;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
@@ -69,7 +98,12 @@ void TWorkerPool::Work() {
             queue_.pop_front();
         }
         changed_.notify_all();  // room in the queue
-        job();
+        job.work();
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            inFlight_ -= job.bytes;
+        }
+        changed_.notify_all();  // room in the budget
     }
 }
 

@@ -18,9 +18,11 @@ void TPdfInfo::SetTitle(const std::string& value) { Dict()->Put("Title", std::ma
 void TPdfInfo::SetSubject(const std::string& value) { Dict()->Put("Subject", std::make_unique<TPdfText>(value)); }
 void TPdfInfo::SetKeywords(const std::string& value) { Dict()->Put("Keywords", std::make_unique<TPdfText>(value)); }
 void TPdfInfo::SetCreationDate(TDateTime value) {
-    Dict()->Put("CreationDate", std::make_unique<TPdfText>(PdfDateString(value)));
+    Dict()->Put("CreationDate", std::make_unique<TPdfText>(PdfDateString(value, DateZone)));
 }
-void TPdfInfo::SetModDate(TDateTime value) { Dict()->Put("ModDate", std::make_unique<TPdfText>(PdfDateString(value))); }
+void TPdfInfo::SetModDate(TDateTime value) {
+    Dict()->Put("ModDate", std::make_unique<TPdfText>(PdfDateString(value, DateZone)));
+}
 
 const char* PageLayoutName(TPdfPageLayout value) {
     static const char* const kNames[] = {"SinglePage", "OneColumn", "TwoColumnLeft", "TwoColumnRight"};

@@ -46,6 +46,8 @@ public:
     void SetKeywords(const std::string& value);
     void SetCreationDate(TDateTime value);
     void SetModDate(TDateTime value);
+    // What the dates given are readings of; set by the document.
+    TDateZone DateZone = TDateZone::Local;
 };
 
 enum TPdfPageLayout { plSinglePage, plOneColumn, plTwoColumnLeft, plTwoColumnRight };

@@ -7,44 +7,56 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <utility>
 
 #include "common/Exceptions.h"
 #include "report/DescriptorStream.h"
 #include "report/OutputTarget.h"
+#include "report/ProcessSetup.h"
 
 namespace tovra {
 
 namespace {
 
-// A temporary file beside the target that removes itself unless it was committed.
-class TempFile {
-public:
-    explicit TempFile(const std::string& target) {
-        const std::filesystem::path folder = std::filesystem::path(target).parent_path();
-        path_ = ((folder.empty() ? std::filesystem::path(".") : folder) / ".tovra-XXXXXX").string();
-        fd_ = mkstemp(path_.data());
-        created_ = fd_ >= 0;
-    }
-    ~TempFile() {
-        if (fd_ >= 0) close(fd_);
-        if (created_ && !committed_) std::remove(path_.c_str());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
+[[noreturn]] void ThrowCannotCreate(const std::string& shownPath, const std::string& reason) {
+    throw Exception("Cannot create file " + shownPath + ": " + reason);
+}
 
-    bool Created() const { return created_; }
-    // The descriptor mkstemp opened, handed to the writer (which closes it) rather than
-    // opening the file a second time.
-    int TakeDescriptor() { return std::exchange(fd_, -1); }
-    const std::string& Path() const { return path_; }
-    void Committed() { committed_ = true; }
+// The new file while it is written, in the target's folder: unnamed where the file system
+// allows it, so that nothing is left behind whatever happens to the process; else a hidden
+// named file that removes itself unless it was committed.
+class TTemporaryOutput {
+public:
+    TTemporaryOutput(const std::string& target, const std::string& shownPath) {
+        const std::string folder = FolderOfOutput(target);
+        fd_ = OpenUnnamedFile(folder, shownPath);
+        if (fd_ >= 0) return;
+        path_ = folder + "/.tovra-XXXXXX";
+        fd_ = mkostemp(path_.data(), O_CLOEXEC);
+        if (fd_ < 0) ThrowCannotCreate(shownPath, std::strerror(errno));
+        named_ = true;
+    }
+    ~TTemporaryOutput() {
+        close(fd_);
+        if (named_ && !committed_) std::remove(path_.c_str());
+    }
+    TTemporaryOutput(const TTemporaryOutput&) = delete;
+    TTemporaryOutput& operator=(const TTemporaryOutput&) = delete;
+
+    int Descriptor() const { return fd_; }
+    // Puts the finished file at target (see CommitTemporaryFile and LinkUnnamedFile).
+    void Commit(const std::string& target, const std::string& shownPath, bool replaceExisting) {
+        if (named_) {
+            CommitTemporaryFile(path_, target, shownPath, replaceExisting);
+        } else {
+            LinkUnnamedFile(fd_, target, shownPath, replaceExisting);
+        }
+        committed_ = true;
+    }
 
 private:
-    std::string path_;
     int fd_ = -1;
-    bool created_ = false;
+    std::string path_;
+    bool named_ = false;
     bool committed_ = false;
 };
 
@@ -61,6 +73,7 @@ mode_t ModeFor(const std::string& target) {
 // straight to it. Nothing is written before BeforeCommit has had its say.
 void WriteDirectly(const std::string& path, const std::function<void(TStream&)>& write, const TWriteOptions& options) {
     const bool toStandardOutput = path == kStandardOutputName;
+    if (toStandardOutput) RequireOpenStandardOutput();
     int fd = STDOUT_FILENO;
     if (!toStandardOutput) {
         fd = open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
@@ -80,26 +93,29 @@ void WriteFileAtomically(const std::string& path, const std::function<void(TStre
         WriteDirectly(path, write, options);
         return;
     }
-    const std::string cannotCreate = "Cannot create file " + path;
     struct stat existing {};
-    if (stat(path.c_str(), &existing) == 0 && (S_ISDIR(existing.st_mode) || access(path.c_str(), W_OK) != 0))
-        throw Exception(cannotCreate);
+    if (stat(path.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) ThrowCannotCreate(path, "it is a folder");
+        if (access(path.c_str(), W_OK) != 0) ThrowCannotCreate(path, std::strerror(errno));
+    } else if (errno != ENOENT) {
+        ThrowCannotCreate(path, std::strerror(errno));  // a name too long, a folder not searchable ...
+    }
 
-    // The temporary file goes beside the file a link points to, so the link stays a link.
+    // The new file goes beside the file a link points to, so the link stays a link.
     const std::string target = ResolveOutputLinks(path);
-    TempFile temp(target);
-    if (!temp.Created()) throw Exception(cannotCreate);
+    TTemporaryOutput temp(target, path);
+    const int fd = temp.Descriptor();
     {
-        TFileStream stream(temp.TakeDescriptor(), temp.Path());
+        // Messages name the output the user gave, not the temporary file.
+        TFileStream stream(fcntl(fd, F_DUPFD_CLOEXEC, 0), path);
         write(stream);
         stream.Close();
     }
-    chmod(temp.Path().c_str(), ModeFor(target));
-    // A crash after the rename must find the whole file under the name, never an empty one.
-    SyncFileData(temp.Path(), path);
+    fchmod(fd, ModeFor(target));
+    // A crash after the file got its name must find the whole file under it, never an empty one.
+    if (fsync(fd) != 0) throw Exception("Error writing to " + path + ": " + std::strerror(errno));
     if (options.BeforeCommit) options.BeforeCommit();
-    CommitTemporaryFile(temp.Path(), target, path, options.ReplaceExisting);
-    temp.Committed();
+    temp.Commit(target, path, options.ReplaceExisting);
     SyncFolderOf(target);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Writes a file so that readers see either the old file or the whole new one: the bytes go
-// into a temporary file in the same folder, which replaces the target only when complete.
+// into a temporary file in the same folder, which gets the target's name only when complete.
 #include <functional>
 #include <string>
 
@@ -18,15 +18,17 @@ struct TWriteOptions {
     std::function<void()> BeforeCommit;
 };
 
-// Calls write with a stream on a temporary file beside path, then renames it over path.
-// On any failure the temporary file is removed, an existing file at path is left as it was,
-// and the failure is passed on. A folder or file that cannot be written fails with
-// "Cannot create file <path>".
+// Calls write with a stream on a temporary file beside path, then puts it in place. The file
+// has no name while it is written (O_TMPFILE) where the file system allows it, so that even a
+// killed process leaves nothing behind; elsewhere it is a hidden named file. On any failure the
+// temporary file is removed, an existing file at path is left as it was, and the failure is
+// passed on, naming path. A folder or file that cannot be written fails with
+// "Cannot create file <path>: <reason>".
 //
 // A symbolic link at path is followed: its target is replaced and the link stays. A pipe,
 // device or socket at path, and "-" for standard output, are written directly, without a
 // temporary file; a write error there is thrown. The temporary file's data is forced to the
-// disk before the rename, and the folder's new entry after it.
+// disk before it gets its name, and the folder's new entry after it.
 void WriteFileAtomically(const std::string& path, const std::function<void(TStream&)>& write,
                          const TWriteOptions& options = {});
 

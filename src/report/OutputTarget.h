@@ -19,13 +19,30 @@ std::string ResolveOutputLinks(const std::string& path);
 // links): a pipe, a device, a socket. Such an output is written directly, never replaced.
 bool IsSpecialOutput(const std::string& path);
 
+// The folder a file at path goes in ("." for a bare name).
+std::string FolderOfOutput(const std::string& path);
+
+// Where image data waits for the save: the output's folder, on the disk that will hold the file
+// anyway; "" (meaning $TMPDIR, else /tmp) for standard output, a pipe or a device, whose folder
+// has nothing to do with where the bytes go.
+std::string ScratchFolderFor(const std::string& output);
+
 // Moves the finished temporary file to target. Unless replaceExisting, a file that exists at
 // target by now is left alone and the move fails with a message naming shownPath.
 void CommitTemporaryFile(const std::string& temporary, const std::string& target, const std::string& shownPath,
                          bool replaceExisting);
 
-// Forces the file's data to the disk; a failure is thrown naming shownPath.
-void SyncFileData(const std::string& path, const std::string& shownPath);
+// Opens a new file without a name in folder (O_TMPFILE), for writing: if the process dies
+// before the file is linked, nothing is left behind. Returns -1 where the kernel or the file
+// system cannot make one, so that the caller falls back to a named temporary file; any other
+// failure is thrown as "Cannot create file <shownPath>: <reason>".
+int OpenUnnamedFile(const std::string& folder, const std::string& shownPath);
+
+// Gives the finished unnamed file open as fd the name target. Unless replaceExisting, the link
+// itself refuses a name that exists by now, which is left alone, as CommitTemporaryFile does;
+// with it, the file is linked under a fresh hidden name beside target and renamed over it.
+void LinkUnnamedFile(int fd, const std::string& target, const std::string& shownPath, bool replaceExisting);
+
 // Forces the folder's entries (a new name) to the disk, as far as the file system allows.
 void SyncFolderOf(const std::string& path);
 

@@ -1,9 +1,8 @@
 #include "report/PReport.h"
 
-#include <filesystem>
-
 #include "common/Exceptions.h"
 #include "report/AtomicFile.h"
+#include "report/OutputTarget.h"
 
 namespace tovra {
 
@@ -43,13 +42,12 @@ void TPReport::BeginReport() {
     AbortReport();
     doc_ = std::make_unique<TPdfDoc>();
     doc_->Clock = Clock;
+    doc_->DateZone = DateZone;
     doc_->UseOutlines = useOutlines_;
     doc_->CompressionMethod = CompressionMethod;
     doc_->LosslessDecoded = LosslessDecoded;
     doc_->CompactBitmaps = CompactBitmaps;
-    // Image data waits for the save beside the output, on the disk that will hold it anyway.
-    const std::filesystem::path folder = std::filesystem::path(FileName).parent_path();
-    doc_->SpoolFolder = (folder.empty() ? std::filesystem::path(".") : folder).string();
+    doc_->SpoolFolder = ScratchFolderFor(FileName);
     doc_->StartDocument();
     if (useOutlines_) {
         TPdfOutlineRoot* root = doc_->GetOutlineRoot();

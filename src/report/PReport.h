@@ -66,6 +66,8 @@ public:
     bool CompactBitmaps = false;
     // Gives the local date-time written as the modification date; the clock unless replaced.
     std::function<TDateTime()> Clock = Now;
+    // What the dates (the clock's and those set) are readings of.
+    TDateZone DateZone = TDateZone::Local;
 
     const std::string& Author() const { return author_; }
     TDateTime CreationDate() const { return creationDate_; }

@@ -1,6 +1,7 @@
-// tovrapdf-cli with outputs and inputs that are not plain files, and stopped by signals:
-// standard output, pipes, a full device, symbolic links, and SIGINT/SIGTERM in the middle of a
-// batch leaving the old output and no temporary file behind.
+// tovrapdf-cli with outputs and inputs that are not plain files, and stopped by signals or
+// limits: standard output (also closed), pipes, a full device, symbolic links, a file-size
+// limit, and SIGINT/SIGTERM/SIGHUP/SIGKILL in the middle of a batch leaving the old output and
+// no temporary file behind.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -58,6 +59,30 @@ TEST_F(CliSpecialFiles, DashWritesThePdfToStandardOutputWhateverItIs) {
     EXPECT_QPDF_CLEAN(dir / "piped.pdf");
 }
 
+// Nothing of ours may take the number of a closed standard descriptor: the PDF would go into
+// whatever file got it. Fails as `cat >&-` does, and leaves nothing in the current folder.
+TEST_F(CliSpecialFiles, AClosedStandardOutputFailsTheRun) {
+    const auto run = test::RunCommand("(cd " + test::ShellQuote(dir.Path().string()) + " && " +
+                                      test::ShellQuote(TOVRAPDF_CLI) + " -o - b.bmp >&- <&-)");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, "tovrapdf-cli: Error writing to standard output: Bad file descriptor\n");
+    EXPECT_EQ(Names(), std::vector<std::string>{"b.bmp"});
+}
+
+// A file-size limit (or a quota) makes writes fail instead of killing the run: a message that
+// names the output, the old file as it was, no temporary file.
+TEST_F(CliSpecialFiles, AFileSizeLimitFailsTheWriteCleanly) {
+    samples::SaveJpeg(samples::DrawSample(600, 400, 1), Path("photo.jpg"), 95);
+    ASSERT_GT(fs::file_size(dir / "photo.jpg"), 20000u);
+    test::WriteFileBytes(dir / "out.pdf", "previous");
+    const auto run = test::RunCommand("prlimit --fsize=20000 " + test::ShellQuote(TOVRAPDF_CLI) + " -f -o " +
+                                      Quoted("out.pdf") + " " + Quoted("photo.jpg"));
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_EQ(run.output, "tovrapdf-cli: Error writing to " + Path("out.pdf") + ": File too large\n");
+    EXPECT_EQ(test::ReadFileBytes(dir / "out.pdf"), "previous");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b.bmp", "out.pdf", "photo.jpg"}));
+}
+
 TEST_F(CliSpecialFiles, PipesAndDevicesAreWrittenNotReplaced) {
     ASSERT_EQ(mkfifo(Path("out.pdf").c_str(), 0600), 0);
     // No --force needed: a pipe is no file that could be lost.
@@ -109,22 +134,31 @@ std::vector<std::string> TracedCalls(const std::string& trace) {
     std::vector<std::string> calls;
     std::istringstream lines(trace);
     for (std::string line; std::getline(lines, line);) {
-        for (const char* call : {"fsync(", "rename(", "renameat2("})
+        for (const char* call : {"fsync(", "linkat(", "rename(", "renameat2("})
             if (line.find(call) != std::string::npos) calls.push_back(call);
     }
     return calls;
 }
 
-TEST_F(CliSpecialFiles, TheDataIsOnDiskBeforeTheRenameAndTheNameAfterIt) {
+TEST_F(CliSpecialFiles, TheFileGetsItsNameOnlyWhenItIsWholeOnTheDisk) {
     const fs::path trace = dir / "calls.txt";
-    const auto run = test::RunCommand("strace -f -e trace=fsync,rename,renameat2 -o " + test::ShellQuote(trace) + " " +
-                                      test::ShellQuote(TOVRAPDF_CLI) + " -o " + Quoted("out.pdf") + " " +
+    const std::string strace = "strace -f -e trace=fsync,linkat,rename,renameat2 -o " + test::ShellQuote(trace) + " ";
+    const auto run = test::RunCommand(strace + test::ShellQuote(TOVRAPDF_CLI) + " -o " + Quoted("out.pdf") + " " +
                                       Quoted("b.bmp"));
     if (run.exitCode != 0 || !fs::exists(trace)) GTEST_SKIP() << "strace cannot trace here: " << run.output;
-    // Without --force the new name must not replace anything: renameat2 without replacing.
-    EXPECT_EQ(TracedCalls(test::ReadFileBytes(trace)),
-              (std::vector<std::string>{"fsync(", "renameat2(", "fsync("}));
+    // The data is on the disk before the file gets its name, the name after: without --force
+    // the link itself refuses an existing name.
+    EXPECT_EQ(TracedCalls(test::ReadFileBytes(trace)), (std::vector<std::string>{"fsync(", "linkat(", "fsync("}));
     EXPECT_QPDF_CLEAN(dir / "out.pdf");
+    fs::remove(trace);
+
+    // Killed (SIGKILL, as a power cut would stop it) with the whole file written: no trace of
+    // it under any name, and the old file as it was.
+    test::WriteFileBytes(dir / "out.pdf", "previous");
+    test::RunCommand("strace -f -o /dev/null -e trace=fsync -e inject=fsync:signal=SIGKILL " +
+                     test::ShellQuote(TOVRAPDF_CLI) + " -f -o " + Quoted("out.pdf") + " " + Quoted("b.bmp"));
+    EXPECT_EQ(test::ReadFileBytes(dir / "out.pdf"), "previous");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b.bmp", "out.pdf"}));
 }
 
 // Starts the tool on a long batch with progress lines, sends the signal once two pages are
@@ -156,20 +190,19 @@ int StopMidRun(const std::vector<std::string>& args, int signal) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST_F(CliSpecialFiles, SigintAndSigtermStopTheRunAndLeaveTheOldFile) {
+TEST_F(CliSpecialFiles, StopSignalsEndTheRunAndLeaveTheOldFile) {
     // Large enough that the run is far from done when the signal comes.
     samples::SaveBmp(samples::Solid(1200, 900, 0xff2080c0), Path("big.bmp"));
     test::WriteFileBytes(dir / "out.pdf", "previous");
     std::vector<std::string> args = {"--progress", "-f", "-o", Path("out.pdf")};
     for (int i = 0; i < 400; ++i) args.push_back(Path("big.bmp"));
 
-    EXPECT_EQ(StopMidRun(args, SIGINT), 130);
-    EXPECT_EQ(test::ReadFileBytes(dir / "out.pdf"), "previous");
-    EXPECT_EQ(Names(), (std::vector<std::string>{"b.bmp", "big.bmp", "out.pdf"}));
-
-    EXPECT_EQ(StopMidRun(args, SIGTERM), 143);
-    EXPECT_EQ(test::ReadFileBytes(dir / "out.pdf"), "previous");
-    EXPECT_EQ(Names(), (std::vector<std::string>{"b.bmp", "big.bmp", "out.pdf"}));
+    // SIGHUP: the terminal the run was started from went away.
+    for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
+        EXPECT_EQ(StopMidRun(args, signal), status) << signal;
+        EXPECT_EQ(test::ReadFileBytes(dir / "out.pdf"), "previous");
+        EXPECT_EQ(Names(), (std::vector<std::string>{"b.bmp", "big.bmp", "out.pdf"}));
+    }
 }
 
 }  // namespace

@@ -86,6 +86,7 @@ TEST(GoldenOutput, MixedBatchIsByteForByteTheSame) {
     ConfigureReport(report);
     report.SetTitle("Golden Café");
     report.SetAuthor("Tovra tests");
+    const test::TimeZone utc("UTC0");  // the dates' offset does not depend on the machine
     TCreateOptions options;
     options.Clock = [] { return EncodeDateTime(2021, 6, 5, 4, 3, 2); };
     {

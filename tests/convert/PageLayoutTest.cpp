@@ -193,15 +193,34 @@ TEST_F(PageLayoutTest, WithoutEntryOrItemOnlyThePageChanges) {
     EXPECT_EQ(ItemRect(), before);
 }
 
-TEST_F(PageLayoutTest, MissingFileLeavesTheItemAsItWas) {
+// Only a file that is not there is "not found"; anything else says what is wrong with it.
+TEST_F(PageLayoutTest, FilesThatCannotBeLoadedSayWhyAndLeaveTheItemAsItWas) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir / "folder.jpg");
+    test::WriteFileBytes(dir / "plain", "x");
+    const std::string tooLong = (dir / (std::string(300, 'n') + ".gif")).string();
+    const struct {
+        std::string path;
+        TImageKind kind;
+        std::string message;
+    } cases[] = {
+        {"/no/such/folder/missing.jpg", ikJPEG, "Image file not found: \"/no/such/folder/missing.jpg\""},
+        {(dir / "plain" / "under-a-file.bmp").string(), ikBMP,
+         "Image file not found: \"" + (dir / "plain" / "under-a-file.bmp").string() + "\""},
+        {(dir / "folder.jpg").string(), ikJPEG,
+         "Cannot read JPEG file \"" + (dir / "folder.jpg").string() + "\": it is a folder, not a file"},
+        {tooLong, ikGIF, "Cannot read GIF file \"" + tooLong + "\": File name too long"},
+    };
     GivePicture(40, 30);
-    TPDFImage entry = Entry(smFit);
-    entry.FileName = "/no/such/folder/missing.jpg";
-    try {
-        LoadPicture(entry);
-        FAIL() << "no failure";
-    } catch (const Exception& e) {
-        EXPECT_STREQ(e.what(), "Image file not found: \"/no/such/folder/missing.jpg\"");
+    for (const auto& c : cases) {
+        TPDFImage entry = Entry(smFit, c.kind);
+        entry.FileName = c.path;
+        try {
+            LoadPicture(entry);
+            ADD_FAILURE() << "no failure: " << c.path;
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.what(), c.message);
+        }
     }
     EXPECT_EQ(bitmapItem->Picture().Width(), 40);
 }

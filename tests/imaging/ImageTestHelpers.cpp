@@ -1,9 +1,11 @@
 #include "ImageTestHelpers.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <stdexcept>
 
 #include <QPainter>
@@ -183,6 +185,19 @@ std::filesystem::path CorpusPath(const std::string& relative) {
     const std::filesystem::path root = CorpusDir();
     if (root.empty()) return {};
     return relative.empty() ? root : root / relative;
+}
+
+bool CjpegFlatPicture(int width, int height, bool grey, const std::string& options, const std::filesystem::path& out) {
+    if (RunCommand("cjpeg -version").exitCode != 0) return false;
+    const std::string command = "cjpeg " + options + " > " + ShellQuote(out.string());
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "w"), pclose);
+    if (!pipe) return false;
+    // Rows streamed as a PNM picture, so that large pictures never sit in memory whole.
+    std::fprintf(pipe.get(), "%s %d %d 255\n", grey ? "P5" : "P6", width, height);
+    std::string row;
+    for (int x = 0; x < width; ++x) row += grey ? std::string(1, '\x90') : std::string("\x90\xB0\x50");
+    for (int y = 0; y < height; ++y) std::fwrite(row.data(), 1, row.size(), pipe.get());
+    return pclose(pipe.release()) == 0;
 }
 
 Bytes FileBytes(const std::filesystem::path& path) {

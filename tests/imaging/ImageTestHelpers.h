@@ -61,6 +61,10 @@ std::filesystem::path CorpusPath(const std::string& relative);
 // Bytes of a file.
 Bytes FileBytes(const std::filesystem::path& path);
 
+// Encodes a width x height picture of one colour (grey, or colour) with cjpeg and the given
+// options (for example "-progressive") into out. False when cjpeg is not installed.
+bool CjpegFlatPicture(int width, int height, bool grey, const std::string& options, const std::filesystem::path& out);
+
 }  // namespace tovra::test
 
 // Skips the test when the corpus is not there.

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "ImageLoaders.h"
+#include "ImageTestHelpers.h"
 #include "JpegFile.h"
 #include "JpegHeader.h"
 #include "JpegImage.h"
@@ -122,6 +123,48 @@ TEST(JpegFile, AFileChangedAfterLoadingIsRefusedWhenReadAgain) {
     ASSERT_EQ(unlink(path.c_str()), 0);
     EXPECT_EQ(MessageOf([&] { ReadJpegFileBytes(source); }),
               "Cannot read JPEG file \"" + path + "\": No such file or directory");
+}
+
+// A few hundred bytes whose header claims gigapixels: at least one bit is coded per 8 x 8 block
+// of a component, so the file cannot be that picture, and a reader would spend minutes and
+// gigabytes finding out.
+TEST(JpegFile, AHeaderClaimingMoreBlocksThanTheFileHasBitsIsRefused) {
+    TempDir dir;
+    std::string bytes = PhotoBytes(16, 16);  // 4:2:0: the colour components have a quarter of the blocks
+    const std::size_t frame = bytes.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    bytes.replace(frame + 5, 4, "\xEA\x60\xEA\x60");  // 60000 x 60000
+    const std::string path = (dir / "liar.jpg").string();
+    WriteFileBytes(path, bytes);
+    const std::string expected = "Cannot read JPEG file \"" + path +
+                                 "\": the file is damaged: its header gives 60000 x 60000 pixels, which take at least "
+                                 "14062500 bits of coded data (one per 8 x 8 block of its smallest colour component), "
+                                 "but the whole file holds only " + std::to_string(bytes.size() * 8) + " bits";
+    EXPECT_EQ(MessageOf([&] { LoadJpegFile(path); }), expected);
+    EXPECT_EQ(MessageOf([&] { ReadJpeg(QByteArray::fromStdString(bytes), path); }), expected);
+}
+
+// Flat pictures spend the fewest bits per block; large ones of any shape still pass.
+TEST(JpegFile, LargeFlatPicturesOfAnyShapePass) {
+    TempDir dir;
+    const struct {
+        const char* name;
+        int width, height;
+        bool grey;
+        const char* options;
+    } cases[] = {
+        {"sequential.jpg", 8000, 6000, false, ""},
+        {"progressive.jpg", 6000, 4000, false, "-progressive"},
+        {"panorama.jpg", 30000, 504, true, "-progressive"},
+        {"tower.jpg", 480, 20000, false, "-sample 2x2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!CjpegFlatPicture(c.width, c.height, c.grey, c.options, dir / c.name)) GTEST_SKIP() << "cjpeg missing";
+        const auto jpeg = LoadJpegFile((dir / c.name).string());
+        EXPECT_EQ(jpeg->Width(), c.width);
+        EXPECT_EQ(jpeg->Height(), c.height);
+    }
 }
 
 TEST(JpegFile, CopyHandsOverTheBytesInOrderThroughTheBuffer) {

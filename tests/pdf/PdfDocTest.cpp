@@ -55,6 +55,7 @@ TEST(PdfDoc, OutlinesTakeNumberTwoAndComeBeforePagesInTheCatalog) {
 }
 
 TEST(PdfDoc, InformationEntriesKeepTheOrderOfTheirLatestSetting) {
+    const test::TimeZone tokyo("JST-9");
     TPdfDoc doc;
     FixClock(doc);
     doc.StartDocument();
@@ -69,9 +70,9 @@ TEST(PdfDoc, InformationEntriesKeepTheOrderOfTheirLatestSetting) {
     info->SetTitle("Caf\xC3\xA9");
     const std::string file = Saved(doc);
     EXPECT_EQ(ObjectBody(file, 2),
-              "<<\r\n/Producer (VidedODI)\r\n/Author (A. Author)\r\n/CreationDate (D:20231231235959)\r\n"
+              "<<\r\n/Producer (VidedODI)\r\n/Author (A. Author)\r\n/CreationDate (D:20231231235959+09'00')\r\n"
               "/Creator (Tovra PDF version 1.1)\r\n/Keywords ()\r\n/Subject (Sub \\(ject\\))\r\n"
-              "/Title <FEFF00430061006600E9>\r\n/ModDate (D:20240305090703)\r\n>>");
+              "/Title <FEFF00430061006600E9>\r\n/ModDate (D:20240305090703+09'00')\r\n>>");
 }
 
 TEST(PdfDoc, UnicodeTitleReadsBackThroughPdfinfo) {

@@ -16,6 +16,7 @@ std::string Saved(TPdfDoc& doc) {
 }
 
 TEST(PdfDocument, OnePageDocumentIsWrittenByteForByte) {
+    const test::TimeZone utc("UTC0");
     TPdfDoc doc;
     doc.Clock = [] { return kFixedTime; };
     doc.StartDocument();
@@ -24,7 +25,7 @@ TEST(PdfDocument, OnePageDocumentIsWrittenByteForByte) {
 
     const std::string objects[] = {
         "1 0 obj\r\n<<\r\n/Type /Catalog\r\n/Pages 3 0 R\r\n>>\r\nendobj\r\n",
-        "2 0 obj\r\n<<\r\n/Producer (VidedODI)\r\n/CreationDate (D:20240305090703)\r\n/ModDate (D:20240305090703)\r\n>>\r\nendobj\r\n",
+        "2 0 obj\r\n<<\r\n/Producer (VidedODI)\r\n/CreationDate (D:20240305090703Z)\r\n/ModDate (D:20240305090703Z)\r\n>>\r\nendobj\r\n",
         "3 0 obj\r\n<<\r\n/Type /Pages\r\n/Kids [4 0 R ]\r\n/Count 1\r\n>>\r\nendobj\r\n",
         "4 0 obj\r\n<<\r\n/Type /Page\r\n/Parent 3 0 R\r\n/MediaBox [0 0 596 842 ]\r\n/Resources <<\r\n/Font <<\r\n/F0 6 0 R\r\n>>\r\n"
         "/XObject <<\r\n>>\r\n/ProcSet [/PDF /Text /ImageC ]\r\n>>\r\n/Contents 5 0 R\r\n>>\r\nendobj\r\n",

@@ -2,11 +2,15 @@
 // data layouts, the Indexed colour space and the creator registry's failures.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QBuffer>
 
 #include "PdfTestUtil.h"
 #include "TestImages.h"
 #include "common/Exceptions.h"
+#include "imaging/ImageLoaders.h"
+#include "imaging/JpegHuffmanTables.h"
 #include "imaging/JpegImage.h"
 #include "pdf/PdfImages.h"
 #include "pdf/PdfJpegImage.h"
@@ -194,6 +198,18 @@ TEST(PdfJpegImage, FileBytesGoInUnchangedUnderDctDecodeOnly) {
         EXPECT_EQ(body.substr(dict.size(), static_cast<std::size_t>(bytes.size())), bytes.toStdString());
         ExpectQpdfClean(file);
     }
+}
+
+// A Motion-JPEG frame goes in with the standard tables before its scan, so that every reader
+// can draw it; every other byte is the file's.
+TEST(PdfJpegImage, AFrameWithoutHuffmanTablesGetsTheStandardOnesBeforeItsScan) {
+    const std::filesystem::path file = CorpusDir() / "jpeg" / "mjpeg.jpg";
+    if (CorpusDir().empty() || !std::filesystem::exists(file)) GTEST_SKIP() << "corpus absent";
+    const std::string bytes = ReadFileBytes(file);
+    const std::size_t scan = bytes.find("\xFF\xDA");
+    const auto image = CreatePdfImage(TPicture(LoadJpegFile(file.string())), "Pdf-Jpeg");
+    EXPECT_EQ(image->Data().Bytes(),
+              bytes.substr(0, scan) + std::string(StandardHuffmanTablesSegment()) + bytes.substr(scan));
 }
 
 TEST(PdfJpegImage, ColourSpaceFollowsTheComponents) {

@@ -6,6 +6,7 @@
 #include <locale>
 
 #include "PdfTestUtil.h"
+#include "TestSupport.h"
 #include "common/Exceptions.h"
 #include "pdf/PdfTypes.h"
 #include "pdf/PdfXref.h"
@@ -68,11 +69,32 @@ TEST(PdfObjects, HelpersForTextAndDates) {
     EXPECT_FALSE(HasMultiByteChars("\xC0\xA9"));      // overlong
     EXPECT_FALSE(HasMultiByteChars("\xED\xA0\x80"));  // UTF-16 surrogate
     EXPECT_TRUE(HasMultiByteChars("\xC3\xA9"));
+}
 
-    EXPECT_EQ(PdfDateString(EncodeDateTime(2023, 12, 31, 23, 59, 59)), "D:20231231235959");
-    EXPECT_EQ(PdfDateString(EncodeDateTime(2024, 3, 5, 9, 7, 3)), "D:20240305090703");
-    EXPECT_EQ(PdfDateString(EncodeDateTime(2024, 2, 29, 0, 0, 0)), "D:20240229000000");
-    EXPECT_EQ(PdfDateString(0.0), "D:18991230000000");
+// Local date-times carry the offset their zone had at that moment (daylight saving time
+// included); UTC readings carry "Z" in any zone.
+TEST(PdfObjects, DatesCarryTheirOffsetFromUtc) {
+    constexpr const char* kBerlin = "CET-1CEST,M3.5.0,M10.5.0/3";
+    constexpr const char* kNewfoundland = "NST3:30NDT,M3.2.0,M11.1.0";
+    const struct {
+        const char* zone;
+        TDateTime date;
+        const char* local;
+    } cases[] = {
+        {"UTC0", EncodeDateTime(2023, 12, 31, 23, 59, 59), "D:20231231235959Z"},
+        {"UTC0", 0.0, "D:18991230000000Z"},
+        {"JST-9", EncodeDateTime(2024, 3, 5, 9, 7, 3), "D:20240305090703+09'00'"},
+        {kBerlin, EncodeDateTime(2024, 2, 29, 0, 0, 0), "D:20240229000000+01'00'"},
+        {kBerlin, EncodeDateTime(2024, 7, 1, 12, 0, 0), "D:20240701120000+02'00'"},
+        {kNewfoundland, EncodeDateTime(2024, 1, 15, 8, 30, 0), "D:20240115083000-03'30'"},
+        {kNewfoundland, EncodeDateTime(2024, 8, 15, 8, 30, 0), "D:20240815083000-02'30'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zone);
+        const test::TimeZone zone(c.zone);
+        EXPECT_EQ(PdfDateString(c.date), c.local);
+        EXPECT_EQ(PdfDateString(c.date, TDateZone::Utc), std::string(c.local).substr(0, 16) + "Z");
+    }
 }
 
 TEST(PdfObjects, RealToTextRoundsToHundredthsHalvesUp) {

@@ -154,5 +154,30 @@ TEST(PdfWorkers, EveryJobRunsOnceAndWithoutWorkersOnTheCaller) {
     EXPECT_EQ(all.load(), 50);
 }
 
+// Raw pixels waiting for compression are held to a budget in bytes, whatever the thread count.
+TEST(PdfWorkers, BytesInFlightStayWithinTheBudgetAndALargerJobRunsAlone) {
+    TWorkerPool pool(4, 100);
+    std::promise<void> releaseFirst, releaseSecond;
+    pool.Run([held = releaseFirst.get_future().share()] { held.wait(); }, 60);
+    pool.Run([held = releaseSecond.get_future().share()] { held.wait(); }, 40);
+    EXPECT_EQ(pool.BytesInFlight(), 100u);
+
+    // Ten more bytes would go beyond: the thread handing them in waits for a job to end.
+    std::thread small([&pool] { pool.Run([] {}, 10); });
+    while (pool.WaitingJobs() == 0) std::this_thread::yield();
+    EXPECT_EQ(pool.BytesInFlight(), 100u);
+    releaseFirst.set_value();
+    small.join();
+
+    // More than the whole budget waits until nothing else is in flight, then runs alone.
+    std::promise<std::uint64_t> seenByLarge;
+    std::thread large([&] { pool.Run([&] { seenByLarge.set_value(pool.BytesInFlight()); }, 500); });
+    while (pool.WaitingJobs() == 0) std::this_thread::yield();
+    EXPECT_LE(pool.BytesInFlight(), 50u);
+    releaseSecond.set_value();
+    large.join();
+    EXPECT_EQ(seenByLarge.get_future().get(), 500u);
+}
+
 }  // namespace
 }  // namespace tovra::test

@@ -124,6 +124,7 @@ TEST(PdfXref, SavingNeedsADocumentWithAPage) {
 }
 
 TEST(PdfXref, SavingTwiceDiffersOnlyInModDate) {
+    const test::TimeZone utc("UTC0");
     TPdfDoc doc;
     int calls = 0;
     doc.Clock = [&calls] { return EncodeDateTime(2024, 1, 2, 3, 4, 5 + calls++); };
@@ -131,11 +132,11 @@ TEST(PdfXref, SavingTwiceDiffersOnlyInModDate) {
     doc.AddPage();
     const std::string first = Saved(doc);
     const std::string second = Saved(doc);
-    EXPECT_NE(first.find("/CreationDate (D:20240102030405)\r\n/ModDate (D:20240102030406)"), std::string::npos);
+    EXPECT_NE(first.find("/CreationDate (D:20240102030405Z)\r\n/ModDate (D:20240102030406Z)"), std::string::npos);
     std::string expected = first;
-    const size_t at = expected.find("/ModDate (D:20240102030406)");
+    const size_t at = expected.find("/ModDate (D:20240102030406Z)");
     ASSERT_NE(at, std::string::npos);
-    expected.replace(at, 27, "/ModDate (D:20240102030407)");
+    expected.replace(at, 28, "/ModDate (D:20240102030407Z)");
     EXPECT_EQ(second, expected);
 }
 

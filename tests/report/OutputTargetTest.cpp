@@ -140,6 +140,36 @@ TEST(OutputTarget, GivingUpBeforeTheCommitLeavesNothingBehind) {
     EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"out.pdf"});
 }
 
+// A process killed while writing (SIGKILL, a power cut) must leave no half-written file under
+// any name: the folder shows only what was there until the whole file is on the disk.
+TEST(OutputTarget, TheNewFileHasNoNameUntilItIsComplete) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir / "old.pdf", "previous");
+    for (const bool replace : {false, true}) {
+        const fs::path target = dir / (replace ? "old.pdf" : "new.pdf");
+        TWriteOptions options;
+        options.ReplaceExisting = replace;
+        const std::vector<std::string> before = Names(dir.Path());
+        std::vector<std::string> seenWhileWriting;
+        WriteFileAtomically(target.string(), [&](TStream& stream) {
+            stream.Write(std::string(100000, 'x'));
+            seenWhileWriting = Names(dir.Path());
+        }, options);
+        EXPECT_EQ(seenWhileWriting, before) << replace;
+        EXPECT_EQ(test::ReadFileBytes(target), std::string(100000, 'x'));
+    }
+    EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"new.pdf", "old.pdf"}));
+}
+
+// Image data waits beside the output, but not beside "-" or a device: their folder is the
+// current one or /dev, which may not take it.
+TEST(OutputTarget, ScratchDataGoesBesideFilesOnly) {
+    EXPECT_EQ(ScratchFolderFor("-"), "");
+    EXPECT_EQ(ScratchFolderFor("/dev/null"), "");
+    EXPECT_EQ(ScratchFolderFor("out.pdf"), ".");
+    EXPECT_EQ(ScratchFolderFor("/some/folder/out.pdf"), "/some/folder");
+}
+
 TEST(OutputTarget, ADescriptorStreamCountsWhatItWritesAndNeverGoesBack) {
     test::TempDir dir;
     const fs::path path = dir / "s.bin";

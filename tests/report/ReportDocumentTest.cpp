@@ -122,15 +122,24 @@ TEST(Report, AnUnwritableTargetIsReportedByPath) {
     test::TempDir dir;
     TPRPage page;
     TPReport report;
-    for (const fs::path& target : {dir / "missing-folder" / "x.pdf", dir.Path()}) {
-        report.FileName = target.string();
+    const std::string longName(300, 'n');
+    const struct {
+        fs::path target;
+        std::string reason;
+    } cases[] = {
+        {dir / "missing-folder" / "x.pdf", "No such file or directory"},
+        {dir.Path(), "it is a folder"},
+        {dir / (longName + ".pdf"), "File name too long"},
+    };
+    for (const auto& c : cases) {
+        report.FileName = c.target.string();
         report.BeginReport();
         report.PrintPage(page);
         try {
             report.EndReport();
-            FAIL() << target;
+            FAIL() << c.target;
         } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), "Cannot create file " + target.string());
+            EXPECT_EQ(e.Message(), "Cannot create file " + c.target.string() + ": " + c.reason);
         }
     }
     report.AbortReport();

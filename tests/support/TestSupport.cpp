@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -22,6 +23,24 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ignored;
     fs::remove_all(path_, ignored);
+}
+
+TimeZone::TimeZone(const char* rule) {
+    if (const char* old = std::getenv("TZ")) {
+        saved_ = old;
+        wasSet_ = true;
+    }
+    setenv("TZ", rule, 1);
+    tzset();
+}
+
+TimeZone::~TimeZone() {
+    if (wasSet_) {
+        setenv("TZ", saved_.c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
 }
 
 CommandResult RunCommand(const std::string& command) {

@@ -63,6 +63,19 @@ private:
     std::optional<std::string> old_;
 };
 
+// Sets the process's time zone (TZ, a POSIX rule such as "JST-9") for as long as it lives.
+class TimeZone {
+public:
+    explicit TimeZone(const char* rule);
+    ~TimeZone();
+    TimeZone(const TimeZone&) = delete;
+    TimeZone& operator=(const TimeZone&) = delete;
+
+private:
+    std::string saved_;
+    bool wasSet_ = false;
+};
+
 }  // namespace tovra::test
 
 // Asserts that a PDF file passes `qpdf --check` without errors or warnings.
