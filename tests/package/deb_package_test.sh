@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes the Debian package with cpack from the existing build, checks its file list and control
-# fields, unpacks it into a temporary root and runs the unpacked tovrapdf-cli on a few pictures.
+# Makes the Debian package with cpack from the existing build, checks its file list, control fields
+# and what Debian policy asks (check_deb_policy.sh: copyright, changelog, lintian), unpacks it into
+# a temporary root and runs the unpacked tovrapdf-cli on a few pictures.
 # Arguments: BUILD_DIR SAMPLES_PROGRAM WITH_DESKTOP_PROGRAM(0|1) WITH_CUPS(0|1)
 set -euo pipefail
 build=$1 samples=$2 with_gui=$3 with_cups=$4
@@ -27,13 +28,16 @@ echo "package: $(basename "$deb")"
 expected=(
   ./usr/bin/tovrapdf-cli
   ./usr/share/doc/tovrapdf/README.md
+  ./usr/share/doc/tovrapdf/changelog.Debian.gz
+  ./usr/share/doc/tovrapdf/copyright
+  ./usr/share/lintian/overrides/tovrapdf
   ./usr/share/man/man1/tovrapdf-cli.1.gz
 )
 if [ "$with_gui" = 1 ]; then
   expected+=(
     ./usr/bin/tovrapdf
     ./usr/share/applications/tovrapdf.desktop
-    ./usr/share/metainfo/tovrapdf.metainfo.xml
+    ./usr/share/metainfo/io.github.tovrapdf.tovrapdf.metainfo.xml
     ./usr/share/man/man1/tovrapdf.1.gz
     ./usr/share/icons/hicolor/scalable/apps/tovrapdf.svg
   )
@@ -60,6 +64,8 @@ for package in "${needed[@]}"; do
   [[ ", $depends" == *", $package "* || ", $depends," == *", $package,"* ]] || fail "Depends lacks $package"
 done
 
+bash "$(dirname "$0")/check_deb_policy.sh" "$deb" "$(cd "$(dirname "$0")/../.." && pwd)" || fail "Debian policy"
+
 # apt can satisfy every dependency (a dry run: nothing is installed).
 if command -v apt-get >/dev/null 2>&1; then
   apt-get -s -q install "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; fail "apt-get cannot install the package"; }
@@ -73,6 +79,10 @@ for program in "$root"/usr/bin/*; do
   if readelf -d "$program" | grep -E 'RPATH|RUNPATH'; then fail "$(basename "$program") carries a library path"; fi
   if env -u LD_LIBRARY_PATH ldd "$program" | grep 'not found'; then fail "$(basename "$program") misses libraries"; fi
 done
+# The installed metainfo agrees with the desktop entry and icon installed beside it.
+if [ "$with_gui" = 1 ]; then
+  bash "$(dirname "$0")/check_appstream.sh" validate-tree "$root" || [ $? = 77 ] || fail "AppStream"
+fi
 cli=$root/usr/bin/tovrapdf-cli
 [ "$(env -u LD_LIBRARY_PATH "$cli" --version)" = "tovrapdf-cli (Tovra PDF) 1.1" ] || fail "--version"
 
