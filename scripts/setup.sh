@@ -14,7 +14,7 @@ packages=(
   strace
   fonts-urw-base35
   python3
-  desktop-file-utils appstream-util groff-base dpkg-dev file
+  desktop-file-utils appstream-util appstream groff-base dpkg-dev file lintian
 )
 
 missing=()
