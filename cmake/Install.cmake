@@ -1,6 +1,7 @@
 # What `cmake --install` puts where: the programs, the desktop integration of tovrapdf (desktop entry,
-# metainfo, icons), a manual page for each program, the README and the licence. Rules exist only for the programs
-# this build makes, so a build without the desktop program installs the command-line tool alone.
+# metainfo, icons), a manual page for each program, the README and the licence. Rules exist only for
+# the programs this build makes, so a build without the desktop program installs the command-line
+# tool alone.
 
 set(TOVRA_DATA_DIR "${PROJECT_SOURCE_DIR}/data")
 

@@ -6,7 +6,7 @@
 set -euo pipefail
 build=$1 samples=$2 with_gui=$3 with_cups=$4
 
-for tool in cpack dpkg-deb dpkg dpkg-shlibdeps file readelf; do
+for tool in cpack dpkg-deb dpkg dpkg-shlibdeps dpkg-parsechangelog file readelf; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "$tool is not installed: skipped"
     exit 77
