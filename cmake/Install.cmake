@@ -1,6 +1,7 @@
 # What `cmake --install` puts where: the programs, the desktop integration of tovrapdf (desktop entry,
-# metainfo, icons), a manual page for each program and the README. Rules exist only for the programs
-# this build makes, so a build without the desktop program installs the command-line tool alone.
+# metainfo, icons), a manual page for each program, the README and the licence. Rules exist only for
+# the programs this build makes, so a build without the desktop program installs the command-line
+# tool alone.
 
 set(TOVRA_DATA_DIR "${PROJECT_SOURCE_DIR}/data")
 
@@ -46,7 +47,12 @@ endif()
 # Desktop integration, only with the desktop program it launches.
 if(TARGET tovrapdf)
   install(FILES "${TOVRA_DATA_DIR}/tovrapdf.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-  install(FILES "${TOVRA_DATA_DIR}/tovrapdf.metainfo.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+  # Installed under its component id, as software centres look for it.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${TOVRA_DATA_DIR}/tovrapdf.metainfo.xml")
+  file(STRINGS "${TOVRA_DATA_DIR}/tovrapdf.metainfo.xml" appstream_id REGEX "^ *<id>.*</id>$")
+  string(REGEX REPLACE "^ *<id>(.*)</id>$" "\\1" TOVRA_APPSTREAM_ID "${appstream_id}")
+  install(FILES "${TOVRA_DATA_DIR}/tovrapdf.metainfo.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo"
+    RENAME "${TOVRA_APPSTREAM_ID}.metainfo.xml")
   install(FILES "${TOVRA_DATA_DIR}/icons/tovrapdf.svg"
     DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
   # The PNG sizes are those tools/gen_icons.sh renders: one folder per size.
@@ -58,3 +64,5 @@ if(TARGET tovrapdf)
 endif()
 
 install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+# The Debian package carries the licence in its copyright file instead (see Packaging.cmake).
+install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION "${CMAKE_INSTALL_DOCDIR}" COMPONENT licence)

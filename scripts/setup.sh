@@ -16,7 +16,7 @@ packages=(
   strace util-linux libjpeg-turbo-progs
   fonts-urw-base35
   python3 python3-pil libtiff-tools
-  desktop-file-utils appstream-util groff-base dpkg-dev file
+  desktop-file-utils appstream-util appstream groff-base dpkg-dev file lintian
 )
 
 missing=()

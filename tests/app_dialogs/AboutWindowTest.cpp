@@ -72,7 +72,17 @@ TEST(AboutWindow, Texts) {
     EXPECT_EQ(about.lnkClose->text(), "&Close");
     EXPECT_EQ(about.lnkClose->accessibleName(), "Close");
     EXPECT_FALSE(about.lblDescription->text().isEmpty());
+    EXPECT_EQ(about.lblLicence->text(), "Released under the MIT licence");
     EXPECT_TRUE(TfrmPDFAbout::HomePage().contains(':'));
+
+    // The extra line squeezes nothing out of the fixed-size window: the wrapped description keeps
+    // the height it needs, and the licence line, whole, sits between it and the links.
+    about.show();
+    const QLabel* text = about.lblDescription;
+    EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+    EXPECT_GE(about.lblLicence->height(), about.lblLicence->sizeHint().height());
+    EXPECT_GE(about.lblLicence->y(), text->geometry().bottom());
+    EXPECT_GE(about.lnkClose->y(), about.lblLicence->geometry().bottom());
 }
 
 TEST(AboutWindow, EscAndAltCClose) {

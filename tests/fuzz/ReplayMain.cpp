@@ -1,10 +1,12 @@
 // Replays a fuzz target over files: every regular file under the folders (or files)
 // named on the command line is fed to LLVMFuzzerTestOneInput once. Lets the ordinary
-// build run the fuzz targets over a corpus (under the sanitizers, too). Exits with 77,
-// "skipped", when none of the given paths exists.
+// build run the fuzz targets over a corpus (under the sanitizers, too). TOVRA_CORPUS_DIR,
+// when set, names the corpus in place of the command line, as for the other tests. Exits
+// with 77, "skipped", when there is no file to replay.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,16 +18,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<fs::path> InputFiles(int argc, char** argv, bool& anyFound) {
+std::vector<fs::path> InputFiles(const std::vector<fs::path>& roots) {
     std::vector<fs::path> files;
-    anyFound = false;
-    for (int i = 1; i < argc; ++i) {
-        const fs::path root(argv[i]);
+    for (const fs::path& root : roots) {
         if (fs::is_regular_file(root)) {
-            anyFound = true;
             files.push_back(root);
         } else if (fs::is_directory(root)) {
-            anyFound = true;
             for (const auto& entry : fs::recursive_directory_iterator(root))
                 if (entry.is_regular_file()) files.push_back(entry.path());
         }
@@ -37,10 +35,11 @@ std::vector<fs::path> InputFiles(int argc, char** argv, bool& anyFound) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool anyFound = false;
-    const std::vector<fs::path> files = InputFiles(argc, argv, anyFound);
-    if (!anyFound) {
-        std::printf("no input folder found; skipped\n");
+    std::vector<fs::path> roots(argv + 1, argv + argc);
+    if (const char* corpus = std::getenv("TOVRA_CORPUS_DIR"); corpus && *corpus) roots = {fs::path(corpus)};
+    const std::vector<fs::path> files = InputFiles(roots);
+    if (files.empty()) {
+        std::printf("no input file found; skipped\n");
         return 77;
     }
     for (const fs::path& file : files) {

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Makes the Debian package with cpack from the existing build, checks its file list and control
-# fields, unpacks it into a temporary root and runs the unpacked tovrapdf-cli on a few pictures.
+# Makes the Debian package with cpack from the existing build, checks its file list, control fields
+# and what Debian policy asks (check_deb_policy.sh: copyright, changelog, lintian), unpacks it into
+# a temporary root and runs the unpacked tovrapdf-cli on a few pictures.
 # Arguments: BUILD_DIR SAMPLES_PROGRAM WITH_DESKTOP_PROGRAM(0|1) WITH_CUPS(0|1)
 set -euo pipefail
 build=$1 samples=$2 with_gui=$3 with_cups=$4
 
-for tool in cpack dpkg-deb dpkg dpkg-shlibdeps file readelf; do
+for tool in cpack dpkg-deb dpkg dpkg-shlibdeps dpkg-parsechangelog file readelf; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "$tool is not installed: skipped"
     exit 77
@@ -27,13 +28,16 @@ echo "package: $(basename "$deb")"
 expected=(
   ./usr/bin/tovrapdf-cli
   ./usr/share/doc/tovrapdf/README.md
+  ./usr/share/doc/tovrapdf/changelog.Debian.gz
+  ./usr/share/doc/tovrapdf/copyright
+  ./usr/share/lintian/overrides/tovrapdf
   ./usr/share/man/man1/tovrapdf-cli.1.gz
 )
 if [ "$with_gui" = 1 ]; then
   expected+=(
     ./usr/bin/tovrapdf
     ./usr/share/applications/tovrapdf.desktop
-    ./usr/share/metainfo/tovrapdf.metainfo.xml
+    ./usr/share/metainfo/io.github.tovrapdf.tovrapdf.metainfo.xml
     ./usr/share/man/man1/tovrapdf.1.gz
     ./usr/share/icons/hicolor/scalable/apps/tovrapdf.svg
   )
@@ -53,12 +57,14 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(field Description)" ] || fail "no Description"
 depends=$(field Depends)
 echo "Depends: $depends"
-needed=(libqt6core6 libqt6gui6 zlib1g libjpeg62-turbo libgif7 libspng0 libc6 libstdc++6)
+needed=(libqt6core6 libqt6gui6 zlib1g libjpeg62-turbo libgif7 libspng0 libtiff6 libwebp7 libheif1 libdeflate0 libpaper1 libc6 libstdc++6)
 if [ "$with_gui" = 1 ]; then needed+=(libqt6widgets6); fi
 if [ "$with_cups" = 1 ]; then needed+=(libcups2); fi
 for package in "${needed[@]}"; do
   [[ ", $depends" == *", $package "* || ", $depends," == *", $package,"* ]] || fail "Depends lacks $package"
 done
+
+bash "$(dirname "$0")/check_deb_policy.sh" "$deb" "$(cd "$(dirname "$0")/../.." && pwd)" || fail "Debian policy"
 
 # apt can satisfy every dependency (a dry run: nothing is installed).
 if command -v apt-get >/dev/null 2>&1; then
@@ -73,6 +79,10 @@ for program in "$root"/usr/bin/*; do
   if readelf -d "$program" | grep -E 'RPATH|RUNPATH'; then fail "$(basename "$program") carries a library path"; fi
   if env -u LD_LIBRARY_PATH ldd "$program" | grep 'not found'; then fail "$(basename "$program") misses libraries"; fi
 done
+# The installed metainfo agrees with the desktop entry and icon installed beside it.
+if [ "$with_gui" = 1 ]; then
+  bash "$(dirname "$0")/check_appstream.sh" validate-tree "$root" || [ $? = 77 ] || fail "AppStream"
+fi
 cli=$root/usr/bin/tovrapdf-cli
 [ "$(env -u LD_LIBRARY_PATH "$cli" --version)" = "tovrapdf-cli (Tovra PDF) 1.1" ] || fail "--version"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # `cmake --install` into a staging root (DESTDIR), then checks that every file is where the desktop
-# expects it and where the programs themselves look for it (the README of the About window).
+# expects it and where the programs themselves look for it (the README of the About window), and
+# that the README's uninstall command removes every file again.
 # Arguments: BUILD_DIR INSTALL_PREFIX README_PATH WITH_DESKTOP_PROGRAM(0|1)
 set -euo pipefail
 build=$1 prefix=$2 readme=$3 with_gui=$4
@@ -14,6 +15,12 @@ DESTDIR=$root cmake --install "$build" >"$work/install.log" 2>&1 || { cat "$work
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmp -s "$source_dir/README.md" "$root$readme" || fail "README is not installed at $readme"
+docdir=$(dirname "$root$readme")
+cmp -s "$source_dir/LICENSE" "$docdir/LICENSE" || fail "LICENSE is not installed beside the README"
+# The Debian package's own documents stay out of a plain installation.
+for debian_only in copyright changelog.Debian.gz; do
+  [ ! -e "$docdir/$debian_only" ] || fail "$debian_only installed outside the package"
+done
 
 programs=(tovrapdf-cli)
 if [ "$with_gui" = 1 ]; then programs+=(tovrapdf); fi
@@ -29,7 +36,7 @@ if [ "$with_gui" = 1 ]; then
   [ -f "$desktop" ] || fail "no desktop entry"
   grep -qx 'Exec=tovrapdf %F' "$desktop" || fail "desktop entry does not start tovrapdf with the files"
   grep -qx 'Icon=tovrapdf' "$desktop" || fail "desktop entry names another icon"
-  [ -f "$share/metainfo/tovrapdf.metainfo.xml" ] || fail "no metainfo file"
+  [ -f "$share/metainfo/io.github.tovrapdf.tovrapdf.metainfo.xml" ] || fail "no metainfo file named after its id"
   [ -f "$share/icons/hicolor/scalable/apps/tovrapdf.svg" ] || fail "no scalable icon"
   for size in 16 32 48 64 128 256; do
     png=$share/icons/hicolor/${size}x${size}/apps/tovrapdf.png
@@ -47,4 +54,10 @@ fi
 if find "$root" \( -name '*.a' -o -name '*.h' -o -name '*.so*' \) | grep .; then
   fail "libraries or headers were installed"
 fi
-echo "installed into $root$prefix: OK"
+# The README's way to uninstall, `xargs rm < install_manifest.txt`, leaves no file behind: the
+# manifest lists every file the installation made (without DESTDIR).
+grep -q 'xargs rm < build/install_manifest.txt' "$source_dir/README.md" || fail "the README does not say how to uninstall"
+sed "s|^|$root|" "$build/install_manifest.txt" | xargs rm
+leftovers=$(find "$root" ! -type d)
+[ -z "$leftovers" ] || fail "uninstalling by the manifest leaves: $leftovers"
+echo "installed into $root$prefix and uninstalled: OK"

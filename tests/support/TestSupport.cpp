@@ -87,7 +87,9 @@ void WriteFileBytes(const fs::path& path, const std::string& bytes) {
 fs::path CorpusDir() {
     const char* fromEnv = std::getenv("TOVRA_CORPUS_DIR");
     fs::path dir = fromEnv ? fs::path(fromEnv) : fs::path(TOVRA_CORPUS_DIR);
-    return fs::is_directory(dir) ? dir : fs::path();
+    // An empty folder is no corpus either: TOVRA_CORPUS_DIR=<empty folder> skips the corpus tests.
+    std::error_code error;
+    return fs::is_directory(dir, error) && !fs::is_empty(dir, error) ? dir : fs::path();
 }
 
 }  // namespace tovra::test

@@ -41,7 +41,8 @@ std::string QpdfProblems(const std::filesystem::path& pdf);
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
-// The shared real-world image corpus, or an empty path when it is not there.
+// The shared real-world image corpus (TOVRA_CORPUS_DIR, else ../shared/corpus), or an empty path
+// when that folder is missing or empty.
 std::filesystem::path CorpusDir();
 
 // Sets (or, given nothing, removes) an environment variable for as long as it lives.

@@ -89,6 +89,9 @@ void TfrmPDFAbout::BuildControls() {
     lblDescription->setPalette(maroon);
     layout->addWidget(lblDescription, 1);
 
+    lblLicence = new QLabel(QStringLiteral("Released under the MIT licence"), pnlShade);
+    layout->addWidget(lblLicence);
+
     aHomePage = new QAction(QStringLiteral("&HomePage"), this);
     aClose = new QAction(QStringLiteral("&Close"), this);
     connect(aHomePage, &QAction::triggered, this, [this] { aHomePageExecute(); });

@@ -1,6 +1,6 @@
 #pragma once
-// The About window: frameless, with the program's icon, name, version and description on a
-// background shaded from light blue to white, and two links: "HomePage" (Alt+H) opens the home
+// The About window: frameless, with the program's icon, name, version, description and licence on
+// a background shaded from light blue to white, and two links: "HomePage" (Alt+H) opens the home
 // page with the desktop's program, "Close" (Alt+C, also Esc) closes the window. It is moved by
 // dragging any part of it with the left button.
 //
@@ -41,6 +41,7 @@ public:
     QLabel* lblName = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* lblDescription = nullptr;
+    QLabel* lblLicence = nullptr;
     QPushButton* lnkHomePage = nullptr;
     QPushButton* lnkClose = nullptr;
     QAction* aHomePage = nullptr;
