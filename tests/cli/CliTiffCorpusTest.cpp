@@ -85,19 +85,6 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
-// The strip's bytes as libtiff reads them raw.
-std::string RawStrip(const std::string& path, int page) {
-    TIFF* tiff = TIFFOpen(path.c_str(), "r");
-    if (!tiff) return {};
-    std::string bytes;
-    if (TIFFSetDirectory(tiff, static_cast<tdir_t>(page))) {
-        bytes.resize(static_cast<std::size_t>(TIFFGetStrileByteCount(tiff, 0)));
-        if (TIFFReadRawStrip(tiff, 0, bytes.data(), static_cast<tmsize_t>(bytes.size())) < 0) bytes.clear();
-    }
-    TIFFClose(tiff);
-    return bytes;
-}
-
 // A reference raster beside the file: the picture, and 16-bit samples as they are.
 TReferencePicture ReadPnm(const fs::path& path) {
     TReferencePicture reference{QImage(QString::fromStdString(path.string())), {}};
@@ -175,7 +162,7 @@ TEST(CliCorpusKinds, EveryGoodTiffPageIsOnItsPageAsItsReference) {
         // Fax data: the strip as it is, decoded by poppler (except testfax4's: poppler does not
         // decode it as libtiff does).
         if (fax) {
-            EXPECT_TRUE(picture.Raw == RawStrip(path, row.page)) << "not the strip's bytes";
+            EXPECT_TRUE(picture.Raw == test::RawTiffStrip(path, row.page)) << "not the strip's bytes";
             undecodableFax |= expect != "fax";
             if (expect != "fax") continue;
         }

@@ -177,19 +177,6 @@ double MeanDifference(const QImage& a, const QImage& b) {
     return total / (3.0 * pa.width() * pa.height());
 }
 
-// The strip's bytes as libtiff reads them raw.
-std::string RawStrip(const fs::path& path, int page) {
-    TIFF* tiff = TIFFOpen(path.c_str(), "r");
-    if (!tiff) return {};
-    std::string bytes;
-    if (TIFFSetDirectory(tiff, static_cast<tdir_t>(page))) {
-        bytes.resize(static_cast<std::size_t>(TIFFGetStrileByteCount(tiff, 0)));
-        if (TIFFReadRawStrip(tiff, 0, bytes.data(), static_cast<tmsize_t>(bytes.size())) < 0) bytes.clear();
-    }
-    TIFFClose(tiff);
-    return bytes;
-}
-
 TEST(TiffCorpus, EveryPageDecodesToItsReferenceOrIsRefusedByName) {
     REQUIRE_CORPUS();
     const TempDir dir;
@@ -257,7 +244,7 @@ TEST(TiffCorpus, EveryPageDecodesToItsReferenceOrIsRefusedByName) {
                                   record.Slices[0].Offset + record.Slices[0].Length <= file.size();
             EXPECT_TRUE(oneSlice);
             const std::string strip = oneSlice ? file.substr(record.Slices[0].Offset, record.Slices[0].Length) : "";
-            EXPECT_EQ(strip, RawStrip(path, c.page));
+            EXPECT_EQ(strip, test::RawTiffStrip(path, c.page));
             EXPECT_TRUE(fromMemory->Bytes && *fromMemory->Bytes == strip);
         } else if (std::int64_t{record.Width} * record.Height < 1 << 20) {
             // The screen decoder shows what the samples hold (both as 8-bit premultiplied pixels).

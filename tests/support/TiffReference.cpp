@@ -1,5 +1,7 @@
 #include "TiffReference.h"
 
+#include <tiffio.h>
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -39,6 +41,18 @@ std::vector<TReferencePicture> PillowTiffPages(const std::vector<std::pair<std::
         }
     }
     return references;
+}
+
+std::string RawTiffStrip(const std::filesystem::path& path, int page) {
+    TIFF* tiff = TIFFOpen(path.c_str(), "r");
+    if (!tiff) return {};
+    std::string bytes;
+    if (TIFFSetDirectory(tiff, static_cast<tdir_t>(page))) {
+        bytes.resize(static_cast<std::size_t>(TIFFGetStrileByteCount(tiff, 0)));
+        if (TIFFReadRawStrip(tiff, 0, bytes.data(), static_cast<tmsize_t>(bytes.size())) < 0) bytes.clear();
+    }
+    TIFFClose(tiff);
+    return bytes;
 }
 
 }  // namespace tovra::test

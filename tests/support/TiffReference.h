@@ -19,4 +19,7 @@ struct TReferencePicture {
 std::vector<TReferencePicture> PillowTiffPages(const std::vector<std::pair<std::filesystem::path, int>>& pages,
                                                const std::filesystem::path& dir);
 
+// The first strip of page `page` (from 0) as libtiff reads it raw; empty when it cannot.
+std::string RawTiffStrip(const std::filesystem::path& path, int page);
+
 }  // namespace tovra::test

@@ -15,13 +15,6 @@ namespace tovra {
 
 namespace {
 
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 bool SameText(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -77,27 +70,27 @@ TIniDocument::TLine TIniDocument::ParseLine(std::string raw) {
     line.Raw = std::move(raw);
     std::string text = line.Raw;
     if (!text.empty() && text.back() == '\r') text.pop_back();
-    text = Trim(text);
+    text = TrimIniBlanks(text);
     if (text.empty() || text[0] == ';' || text[0] == '#') return line;
     if (text[0] == '[') {
         const auto close = text.find(']');
         if (close != std::string::npos) {
             line.Kind = TLine::Section;
-            line.Name = Trim(text.substr(1, close - 1));
+            line.Name = TrimIniBlanks(text.substr(1, close - 1));
         }
         return line;
     }
     const auto equals = text.find('=');
     if (equals == std::string::npos) return line;
-    line.Name = Trim(text.substr(0, equals));
+    line.Name = TrimIniBlanks(text.substr(0, equals));
     if (line.Name.empty()) return line;
     line.Kind = TLine::Entry;
-    line.Value = Trim(text.substr(equals + 1));
+    line.Value = TrimIniBlanks(text.substr(equals + 1));
     return line;
 }
 
 bool TIniDocument::Blank(const TLine& line) {
-    const std::string text = Trim(line.Raw);
+    const std::string text = TrimIniBlanks(line.Raw);
     return text.empty() || text == "\r";
 }
 
@@ -201,6 +194,13 @@ void TIniDocument::Save() const {
         FailWrite(path_);
     }
     if (!file.commit()) FailWrite(path_);
+}
+
+std::string TrimIniBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
 }
 
 }  // namespace tovra

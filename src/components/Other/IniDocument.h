@@ -71,4 +71,7 @@ private:
     std::vector<TLine> lines_;
 };
 
+// The text without the spaces and tabs around it, as names and values are read.
+std::string TrimIniBlanks(const std::string& text);
+
 }  // namespace tovra

@@ -8,13 +8,6 @@ namespace tovra {
 
 namespace {
 
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 // One value into the file: the file is read, changed and written back whole.
 void WriteValue(const std::string& section, const std::string& key, const std::string& value,
                 const std::string& path) {
@@ -40,7 +33,7 @@ std::string& DefaultIniFile() {
 const std::string& IniPathOrDefault(const std::string& path) { return path.empty() ? DefaultIniFile() : path; }
 
 bool ParseIniInteger(const std::string& given, std::int32_t& value) {
-    const std::string text = Trim(given);
+    const std::string text = TrimIniBlanks(given);
     std::size_t pos = 0;
     bool negative = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
