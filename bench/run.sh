@@ -173,6 +173,9 @@ else
 fi
 if [ "$compare" -eq 1 ]; then
   tools+=(--tool "img2pdf=$img2pdf")
+fi
+# ImageMagick's convert takes part in the HEIC batch and the JPEG scale series.
+if [ "$compare" -eq 1 ] && { [ "$(count_of "$heic")" -gt 0 ] || [ -n "$scale" ]; }; then
   # Debian's ImageMagick policy forbids writing PDF; try it on a small picture first. As root,
   # the measuring then runs in a private mount namespace that sees a copy of the policy allowing
   # PDF (the system's file is not touched).

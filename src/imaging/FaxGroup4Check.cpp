@@ -17,42 +17,29 @@ using TChanges = std::vector<std::uint32_t>;
 // The modes of two-dimensional coding; vertical modes are numbered 0 to 6, for a1 - b1 + 3.
 enum TMode : int { kHorizontal = 7, kPass = 8 };
 
-// Reads a row's pixels where libtiff's coder looks at them: near where it looked last, so the
-// cursor moves a few changes at a time.
-class TRowCursor {
+// b1 and b2 on the row above, for a0 moving right along the row below: b1 is the first changing
+// pixel right of a0 whose colour is not a0's, b2 the next change after it (the width where there
+// is none). This is what libtiff's coder finds by scanning pixels (finddiff), taken from the
+// changes: the colour after change j is black for even j.
+class TRowAbove {
 public:
-    TRowCursor(const TChanges& row, std::uint32_t width) : row_(row), width_(width) {}
+    TRowAbove(const TChanges& row, std::uint32_t width) : row_(row), width_(width) {}
 
-    int PixelAt(std::uint32_t x) { return static_cast<int>(Seek(x) & 1); }
-
-    // The first pixel at or after `from` that is not `colour`, or the width: libtiff's finddiff.
-    std::uint32_t FindDiff(std::uint32_t from, int colour) {
-        if (from >= width_) return width_;
-        const std::size_t before = Seek(from);
-        if (static_cast<int>(before & 1) != colour) return from;
-        return before < row_.size() ? row_[before] : width_;
-    }
-
-    // The changing pixel that ends the run at `from`, or the width: libtiff's finddiff2.
-    std::uint32_t RunEnd(std::uint32_t from) { return from < width_ ? FindDiff(from, PixelAt(from)) : width_; }
-
-    // b1, on the row above: its first changing pixel right of a0 whose colour is not a0's.
-    std::uint32_t B1(std::uint32_t a0, int colour, bool rowStart) {
-        if (rowStart) return PixelAt(0) ? 0 : FindDiff(0, 0);
-        return FindDiff(FindDiff(a0, colour ^ 1), colour);
+    // At the row's start a0 is the white pixel imagined before it: b1 is the first change.
+    void Find(std::uint32_t a0, int colour, bool rowStart, std::uint32_t& b1, std::uint32_t& b2) {
+        std::size_t j = 0;
+        if (!rowStart) {
+            while (next_ < row_.size() && row_[next_] <= a0) ++next_;  // a0 only moves right
+            j = next_ + ((next_ & 1) != static_cast<std::size_t>(colour) ? 1 : 0);
+        }
+        b1 = j < row_.size() ? row_[j] : width_;
+        b2 = j + 1 < row_.size() ? row_[j + 1] : width_;
     }
 
 private:
-    // The number of changes at or before x.
-    std::size_t Seek(std::uint32_t x) {
-        while (next_ > 0 && row_[next_ - 1] > x) --next_;
-        while (next_ < row_.size() && row_[next_] <= x) ++next_;
-        return next_;
-    }
-
     const TChanges& row_;
     std::uint32_t width_;
-    std::size_t next_ = 0;
+    std::size_t next_ = 0;  // changes at or before the last a0
 };
 
 class TGroup4Reader {
@@ -68,13 +55,13 @@ public:
     // next (pass) or now (vertical, horizontal).
     bool ReadRow(const TChanges& above, std::uint32_t width, TChanges& row) {
         row.clear();
-        TRowCursor up(above, width);
+        TRowAbove up(above, width);
         std::uint32_t a0 = 0;
         int colour = 0;
         bool rowStart = true;  // a0 is the white pixel imagined before the row; a1 may be 0
         while (a0 < width) {
-            const std::uint32_t b1 = up.B1(a0, colour, rowStart);
-            const std::uint32_t b2 = up.RunEnd(b1);
+            std::uint32_t b1 = 0, b2 = 0;
+            up.Find(a0, colour, rowStart, b1, b2);
             const std::uint64_t least = rowStart ? 0 : std::uint64_t{a0} + 1;  // for a1
             const int mode = ReadMode();
             if (mode < 0) return false;
