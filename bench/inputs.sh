@@ -138,7 +138,7 @@ make_batch() {  # kind N:WxH -> folder (empty when N = 0)
 # names (hard links, so the inputs take no more disk and every tool reads the same cached bytes).
 make_scale_batch() {  # name source count extension -> folder
   local name=$1 source=$2 count=$3 extension=$4
-  local dir="$work/inputs/$name-scale-$count"
+  local dir="$work/inputs/$name-scale-$count-of-$(basename "$source")"
   if [ ! -f "$dir/.complete" ]; then
     rm -rf "$dir"
     mkdir -p "$dir"
