@@ -47,7 +47,7 @@ usage: bench/run.sh [options]
   --scale N,N,...  also the JPEG scale series: N photos of 3000x2000 each (e.g. 50,200,500), made
                    from one batch of 50 by hard links, to see time and peak memory grow with N
   --pngscale N,... also the PNG photo scale series: N files from the --pngphoto batch by hard
-                   links (e.g. 50,200), measured with tovrapdf-cli and cat
+                   links (e.g. 200,500), measured with tovrapdf-cli and cat
   --threads        also measure tovrapdf-cli with TOVRA_THREADS=1 (no worker threads) on every batch
   --compact        also measure tovrapdf-cli --compact on the BMP and GIF batches (with --threads,
                    also on one thread)
