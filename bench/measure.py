@@ -143,6 +143,8 @@ def main():
     parser.add_argument("--work", required=True, help="folder for the outputs")
     parser.add_argument("--batch", action="append", default=[], metavar="NAME=DIR",
                         help="a batch: every file of DIR, in name order")
+    parser.add_argument("--leave-out", action="append", default=[], metavar="NAME=TOOL,TOOL",
+                        help="tools not run on batch NAME (not for it, or too slow there)")
     parser.add_argument("--tool", action="append", default=[], metavar="NAME=PROGRAM",
                         help="tovrapdf-cli, tovrapdf-compact (--compact), either with -1thread "
                              "(TOVRA_THREADS=1), img2pdf, convert or cat, with the program to run")
@@ -151,13 +153,18 @@ def main():
         sys.exit("%s is missing (Debian package: time)" % TIME)
 
     tools = [t.split("=", 1) for t in args.tool]
+    left_out = {}
+    for entry in args.leave_out:
+        name, names = entry.split("=", 1)
+        left_out.setdefault(name, set()).update(n for n in names.split(",") if n)
     os.makedirs(args.work, exist_ok=True)
     for batch in args.batch:
         name, folder = batch.split("=", 1)
         inputs = sorted(os.path.join(folder, f) for f in os.listdir(folder) if not f.startswith("."))
         if not inputs:
             continue
-        print_table(name, inputs, measure(name, tools, inputs, args.work, args.runs))
+        batch_tools = [t for t in tools if t[0] not in left_out.get(name, ())]
+        print_table(name, inputs, measure(name, batch_tools, inputs, args.work, args.runs))
         sys.stdout.flush()
 
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Benchmarks tovrapdf-cli against img2pdf and ImageMagick on generated batches of JPEG photos, of
-# 24-bit and 8-bit BMPs and of GIF photos and screenshots. Not part of CI. See bench/README.md.
+# Benchmarks tovrapdf-cli against img2pdf and ImageMagick on generated batches: JPEG photos, 24-bit
+# and 8-bit BMPs, GIF photos and screenshots, PNG screenshots and photos, a multi-page Group 4 TIFF
+# and HEIC photos. Not part of CI. See bench/README.md.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,15 +14,20 @@ bmp24="10:2000x1500"
 bmp8="10:2000x1500"
 gifphoto="10:2000x1500"
 gifshot="20:1600x1000"
+pngshot="50:1600x1000"
+pngphoto="50:2000x1500"
+g4tiff="50:2480x3508"
+heic="10:3000x2000"
 work="${TMPDIR:-/tmp}/tovra-bench"
 install=1
 compare=1
 scale=""
+pngscale=""
 threads=0
 compact=0
 
 usage() {
-  cat <<EOF
+  cat <<USAGE
 usage: bench/run.sh [options]
   --cli PATH       tovrapdf-cli to measure (default: build/src/cli/tovrapdf-cli)
   --runs N         timed runs per tool and batch, after one warm-up run (default: $runs)
@@ -30,14 +36,22 @@ usage: bench/run.sh [options]
   --bmp8 N:WxH     N 8-bit palette BMPs (default: $bmp8)
   --gifphoto N:WxH N GIF photos, 256 colours (default: $gifphoto)
   --gifshot N:WxH  N GIF screenshots: flat colours and text (default: $gifshot)
+  --pngshot N:WxH  N PNG screenshots, 8-bit RGB (default: $pngshot)
+  --pngphoto N:WxH N PNG photos, 8-bit RGB (default: $pngphoto)
+  --g4tiff N:WxH   one TIFF of N bilevel text pages in Group 4, one strip each, 300 dpi
+                   (default: $g4tiff, A4)
+  --heic N:WxH     N HEIC photos (heif-enc -q 50), against ImageMagick's convert (default: $heic)
   --work DIR       generated images and outputs (default: $work); images are kept for reruns
   --no-install     do not install missing packages
   --no-compare     measure only tovrapdf-cli and cat (img2pdf and ImageMagick's convert not needed)
   --scale N,N,...  also the JPEG scale series: N photos of 3000x2000 each (e.g. 50,200,500), made
                    from one batch of 50 by hard links, to see time and peak memory grow with N
+  --pngscale N,... also the PNG photo scale series: N files from the --pngphoto batch by hard
+                   links (e.g. 200,500), measured with tovrapdf-cli and cat
   --threads        also measure tovrapdf-cli with TOVRA_THREADS=1 (no worker threads) on every batch
-  --compact        also measure tovrapdf-cli --compact (with --threads, also on one thread)
-EOF
+  --compact        also measure tovrapdf-cli --compact on the BMP and GIF batches (with --threads,
+                   also on one thread)
+USAGE
 }
 
 while [ $# -gt 0 ]; do
@@ -49,10 +63,15 @@ while [ $# -gt 0 ]; do
     --bmp8) bmp8=$2; shift 2 ;;
     --gifphoto) gifphoto=$2; shift 2 ;;
     --gifshot) gifshot=$2; shift 2 ;;
+    --pngshot) pngshot=$2; shift 2 ;;
+    --pngphoto) pngphoto=$2; shift 2 ;;
+    --g4tiff) g4tiff=$2; shift 2 ;;
+    --heic) heic=$2; shift 2 ;;
     --work) work=$2; shift 2 ;;
     --no-install) install=0; shift ;;
     --no-compare) compare=0; shift ;;
     --scale) scale=$2; shift 2 ;;
+    --pngscale) pngscale=$2; shift 2 ;;
     --threads) threads=1; shift ;;
     --compact) compact=1; shift ;;
     -h|--help) usage; exit 0 ;;
@@ -60,11 +79,15 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-for spec in "$jpeg" "$bmp24" "$bmp8" "$gifphoto" "$gifshot"; do
-  [[ $spec =~ ^[0-9]+:[0-9]+x[0-9]+$ ]] || { echo "batch must look like N:WxH, not '$spec'" >&2; exit 2; }
+for spec in "$jpeg" "$bmp24" "$bmp8" "$gifphoto" "$gifshot" "$pngshot" "$pngphoto" "$g4tiff" "$heic"; do
+  [[ $spec =~ ^[0-9]+:[1-9][0-9]*x[1-9][0-9]*$ ]] || { echo "batch must look like N:WxH, not '$spec'" >&2; exit 2; }
 done
 [[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "--runs must be a positive number" >&2; exit 2; }
-[[ -z $scale || $scale =~ ^[1-9][0-9]*(,[1-9][0-9]*)*$ ]] || { echo "--scale must look like 50,200,500" >&2; exit 2; }
+for series in "$scale" "$pngscale"; do
+  [[ -z $series || $series =~ ^[1-9][0-9]*(,[1-9][0-9]*)*$ ]] || { echo "a scale series must look like 50,200,500" >&2; exit 2; }
+done
+if [ -n "$pngscale" ] && [ "${pngphoto%%:*}" -eq 0 ]; then echo "--pngscale needs the --pngphoto batch" >&2; exit 2; fi
+count_of() { echo "${1%%:*}"; }
 
 # --- what the benchmark needs ----------------------------------------------------------------
 # ImageMagick's own binary: elsewhere on PATH there may be other programs called `convert`.
@@ -84,6 +107,8 @@ if [ "$compare" -eq 1 ]; then command -v img2pdf >/dev/null || missing+=(img2pdf
 find_imagemagick >/dev/null || missing+=(imagemagick)  # makes the images
 [ -x /usr/bin/time ] || missing+=(time)
 command -v python3 >/dev/null || missing+=(python3)
+[ "$(count_of "$heic")" -eq 0 ] || command -v heif-enc >/dev/null || missing+=(libheif-examples)  # makes the HEIC files
+[ "$(count_of "$g4tiff")" -eq 0 ] || command -v tiffcp >/dev/null || missing+=(libtiff-tools)      # joins the TIFF pages
 if [ "${#missing[@]}" -gt 0 ]; then
   if [ "$install" -eq 0 ]; then
     echo "missing: ${missing[*]} (run without --no-install to install them)" >&2
@@ -100,111 +125,44 @@ im=$(find_imagemagick)
 img2pdf=$(command -v img2pdf || true)
 
 # --- the images ------------------------------------------------------------------------------
-# One plasma picture with a little noise per size (slow to make), then per image a shifted and
-# recoloured copy of it, so every file differs and compresses like a photo would.
-base_image() {  # WxH -> path
-  local size=$1 path="$work/inputs/base-$1.png"
-  if [ ! -f "$path" ]; then
-    mkdir -p "$work/inputs"
-    echo "making a $size base picture ..." >&2
-    "$im" -size "$size" -seed 7 plasma:fractal -blur 0x1 -attenuate 0.4 +noise Gaussian "$path.tmp.png"
-    mv "$path.tmp.png" "$path"
-  fi
-  echo "$path"
-}
-
-# A screenshot-like picture per size: a title bar, a side bar, flat panels and lines of
-# anti-aliased text, as a program's window would show them.
-base_screenshot() {  # WxH -> path
-  local size=$1 path="$work/inputs/screen-$1.png"
-  local width=${size%x*} height=${size#*x}
-  if [ ! -f "$path" ]; then
-    mkdir -p "$work/inputs"
-    echo "making a $size base screenshot ..." >&2
-    local words=(open file report page margin paper preview image list settings portrait fit
-                 stretch export folder colour table window button cancel apply)
-    local args=(-size "$size" xc:'#f3f3f3' -fill '#2b579a' -draw "rectangle 0,0 $width,34"
-                -fill '#e6e6e6' -draw "rectangle 0,35 $((width / 6)),$height"
-                -font DejaVu-Sans -pointsize 13)
-    local y x line k
-    for ((y = 64; y < height - 10; y += 21)); do
-      args+=(-fill '#333333' -annotate "+12+$y" "${words[y % 21]} ${words[(y / 3) % 21]}")
-      line=""
-      for ((k = 0; k < 4 + (y * 7) % 9; k++)); do line+="${words[(y + k * 5) % 21]} "; done
-      x=$((width / 6 + 24))
-      args+=(-fill "#$(printf '%02x%02x%02x' $(((y * 3) % 90)) $(((y * 5) % 90)) $(((y * 7) % 120)))"
-             -annotate "+$x+$y" "$line")
-      if ((y % 147 == 22)); then
-        args+=(-fill '#dde8f6' -draw "roundrectangle $((width - 260)),$((y - 15)) $((width - 40)),$((y + 40)) 6,6")
-      fi
-    done
-    "$im" "${args[@]}" "$path.tmp.png"
-    mv "$path.tmp.png" "$path"
-  fi
-  echo "$path"
-}
-
-make_batch() {  # kind N:WxH -> folder (empty when N = 0)
-  local kind=$1 count=${2%%:*} size=${2#*:}
-  local dir="$work/inputs/$kind-$count-$size"
-  [ "$count" -gt 0 ] || return 0
-  if [ ! -f "$dir/.complete" ]; then
-    rm -rf "$dir"
-    mkdir -p "$dir"
-    local base
-    if [ "$kind" = gifshot ]; then base=$(base_screenshot "$size"); else base=$(base_image "$size"); fi
-    echo "making $count $kind images of $size ..." >&2
-    local i roll
-    for ((i = 1; i <= count; i++)); do
-      roll="+$((i * 397))+$((i * 211))"
-      case "$kind" in
-        jpeg) "$im" "$base" -roll "$roll" -modulate 100,$((80 + i % 40)),$(((i * 37) % 200)) \
-                -quality 90 "$dir/$(printf 'photo%03d' "$i").jpg" ;;
-        bmp24) "$im" "$base" -roll "$roll" -modulate 100,100,$(((i * 37) % 200)) \
-                 -type TrueColor -compress None "BMP3:$dir/$(printf 'true%03d' "$i").bmp" ;;
-        bmp8) "$im" "$base" -roll "$roll" -modulate 100,100,$(((i * 37) % 200)) -colors 256 \
-                -type Palette -compress None "BMP3:$dir/$(printf 'palette%03d' "$i").bmp" ;;
-        gifphoto) "$im" "$base" -roll "$roll" -modulate 100,100,$(((i * 37) % 200)) -colors 256 \
-                    "$dir/$(printf 'photo%03d' "$i").gif" ;;
-        # Screenshots: shifted by whole text lines and recoloured, no dithering.
-        gifshot) "$im" "$base" -roll "+0+$(((i * 21) % 400))" -modulate 100,100,$(((i * 37) % 200)) \
-                   +dither -colors 256 "$dir/$(printf 'screen%04d' "$i").gif" ;;
-      esac
-    done
-    touch "$dir/.complete"
-  fi
-  echo "$dir"
-}
+# shellcheck source=bench/inputs.sh
+source "$here/inputs.sh"
 
 batches=()
-for pair in "jpeg=$jpeg" "bmp24=$bmp24" "bmp8=$bmp8" "gifphoto=$gifphoto" "gifshot=$gifshot"; do
+leave_out=()
+bitmaps="bmp24 bmp8 gifphoto gifshot"
+for pair in "jpeg=$jpeg" "bmp24=$bmp24" "bmp8=$bmp8" "gifphoto=$gifphoto" "gifshot=$gifshot" \
+            "pngshot=$pngshot" "pngphoto=$pngphoto" "g4tiff=$g4tiff" "heic=$heic"; do
   kind=${pair%%=*}
   dir=$(make_batch "$kind" "${pair#*=}")
-  [ -z "$dir" ] || batches+=(--batch "$kind=$dir")
+  [ -n "$dir" ] || continue
+  batches+=(--batch "$kind=$dir")
+  # Compact mode changes only Flate-compressed pixels: BMP and GIF (PNG and G4 data pass through,
+  # HEIC photos become JPEG). ImageMagick re-encodes every picture, which takes minutes on the
+  # large batches: it is measured where img2pdf cannot be, on HEIC.
+  out=(convert)
+  [[ " $bitmaps " == *" $kind "* ]] || out+=(tovrapdf-compact tovrapdf-compact-1thread)
+  [ "$kind" != heic ] || out=(img2pdf tovrapdf-compact tovrapdf-compact-1thread)
+  leave_out+=(--leave-out "$kind=$(IFS=,; echo "${out[*]}")")
 done
-# The scale series: N photos, the 50 of one batch over and over under new names (hard links, so
-# the inputs take no more disk and both tovrapdf-cli and cat read the same cached bytes).
-if [ -n "$scale" ]; then
-  photos=$(make_batch jpeg "50:3000x2000")
-  for count in ${scale//,/ }; do
-    dir="$work/inputs/jpeg-scale-$count"
-    if [ ! -f "$dir/.complete" ]; then
-      rm -rf "$dir"
-      mkdir -p "$dir"
-      mapfile -t sources < <(find "$photos" -name '*.jpg' | sort)
-      for ((i = 0; i < count; i++)); do
-        ln "${sources[i % ${#sources[@]}]}" "$dir/$(printf 'photo%04d' "$i").jpg"
-      done
-      touch "$dir/.complete"
-    fi
-    batches+=(--batch "jpeg-scale-$count=$dir")
+# The scale series: the same files over and over under new names, to see time and peak memory as
+# the batch grows; only tovrapdf-cli and cat, whose memory does not hold the whole batch.
+series() {  # name source extension counts
+  local count dir
+  for count in ${4//,/ }; do
+    dir=$(make_scale_batch "$1" "$2" "$count" "$3")
+    batches+=(--batch "$1-scale-$count=$dir")
+    [ "$1" = jpeg ] || leave_out+=(--leave-out "$1-scale-$count=convert,img2pdf,tovrapdf-1thread,tovrapdf-compact,tovrapdf-compact-1thread")
   done
-fi
+}
+if [ -n "$scale" ]; then series jpeg "$(make_batch jpeg "50:3000x2000")" jpg "$scale"; fi
+if [ -n "$pngscale" ]; then series png "$(make_batch pngphoto "$pngphoto")" png "$pngscale"; fi
 [ "${#batches[@]}" -gt 0 ] || { echo "no batch to convert" >&2; exit 2; }
 
 # --- the tools -------------------------------------------------------------------------------
 tools=()
 notes=()
+namespace=()
 if [ -x "$cli" ]; then
   tools+=(--tool "tovrapdf-cli=$cli")
   if [ "$threads" -eq 1 ]; then tools+=(--tool "tovrapdf-1thread=$cli"); fi
@@ -215,16 +173,29 @@ else
 fi
 if [ "$compare" -eq 1 ]; then
   tools+=(--tool "img2pdf=$img2pdf")
-  # Debian's ImageMagick policy forbids writing PDF; try it on a small picture first.
+fi
+# ImageMagick's convert takes part in the HEIC batch and the JPEG scale series.
+if [ "$compare" -eq 1 ] && { [ "$(count_of "$heic")" -gt 0 ] || [ -n "$scale" ]; }; then
+  # Debian's ImageMagick policy forbids writing PDF; try it on a small picture first. As root,
+  # the measuring then runs in a private mount namespace that sees a copy of the policy allowing
+  # PDF (the system's file is not touched).
   probe_dir=$(mktemp -d)
   trap 'rm -rf "$probe_dir"' EXIT
   "$im" -size 8x8 xc:gray "$probe_dir/probe.jpg"
+  policy=$(find /etc/ImageMagick-6/policy.xml /etc/ImageMagick-7/policy.xml 2>/dev/null | head -n 1 || true)
   if probe_error=$("$im" "$probe_dir/probe.jpg" "$probe_dir/probe.pdf" 2>&1) && [ -s "$probe_dir/probe.pdf" ]; then
     tools+=(--tool "convert=$im")
+  elif [ "$(id -u)" -eq 0 ] && [ -n "$policy" ] && command -v unshare >/dev/null &&
+       sed 's/rights="none" pattern="PDF"/rights="read|write" pattern="PDF"/' "$policy" > "$probe_dir/policy.xml" &&
+       unshare -m sh -c 'mount --bind "$1" "$2" && exec "$3" "$4" "$5"' sh "$probe_dir/policy.xml" "$policy" \
+         "$im" "$probe_dir/probe.jpg" "$probe_dir/probe.pdf" 2>/dev/null && [ -s "$probe_dir/probe.pdf" ]; then
+    tools+=(--tool "convert=$im")
+    namespace=(unshare -m sh -c 'mount --bind "$1" "$2" && shift 2 && exec "$@"' sh "$probe_dir/policy.xml" "$policy")
+    notes+=("note: ImageMagick's policy forbids PDF output; convert ran in a private mount namespace with a copy that allows it.")
   else
     notes+=("note: ImageMagick convert not measured: its security policy forbids PDF output" \
             "  ($(echo "$probe_error" | head -n 1 | cut -c1-100))." \
-            "  To include it, allow the PDF coder in /etc/ImageMagick-*/policy.xml.")
+            "  To include it, allow the PDF coder in /etc/ImageMagick-*/policy.xml, or run this script as root.")
   fi
 fi
 tools+=(--tool "cat=cat")
@@ -234,7 +205,7 @@ if [ "$compare" -eq 1 ]; then
   echo "tools: $("$im" -version | head -n 1 | cut -d' ' -f2-3); img2pdf $("$img2pdf" --version 2>&1 | awk '{print $2}')"
 fi
 echo "load average before measuring: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine makes the times noisy)"
-python3 "$here/measure.py" --runs "$runs" --work "$work/out" "${batches[@]}" "${tools[@]}"
+"${namespace[@]}" python3 "$here/measure.py" --runs "$runs" --work "$work/out" "${batches[@]}" "${leave_out[@]}" "${tools[@]}"
 if [ "${#notes[@]}" -gt 0 ]; then
   echo
   printf '%s\n' "${notes[@]}"

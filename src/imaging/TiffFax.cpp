@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FaxGroup4Check.h"
 #include "ImageErrors.h"
 #include "TiffBands.h"
 #include "TiffFaxEncoder.h"
@@ -42,6 +43,8 @@ std::string WithoutEndOfBlock(std::string_view coding) {
     return rows;
 }
 
+}  // namespace
+
 // Whether a strict CCITT decoder reads the strip exactly as libtiff reads it. Coding is canonical
 // (pass, vertical or horizontal mode as the positions of the changing pixels dictate; run-length
 // codes and end-of-line codes as the page's options dictate), so data a strict decoder reads as
@@ -51,7 +54,7 @@ std::string WithoutEndOfBlock(std::string_view coding) {
 // from it, and so does 2-D Group 3 data whose coder chose its 1-D rows otherwise than libtiff.
 // The rows are decoded band by band and coded as they come; a warning while decoding (libtiff
 // patched damaged rows, which another decoder may patch differently) also refuses the strip.
-bool DecodesAsCoded(const TTiffHandle& handle, const TTiffPage& page, std::string_view strip) {
+bool DecodesAsLibtiffCodes(const TTiffHandle& handle, const TTiffPage& page, std::string_view strip) {
     TTiffSampleReader reader(handle, page);
     // The coding equals the strip, or is at most the end-of-block code longer.
     TFaxStripCoder coder(handle.Get(), page, strip.size() + 3);
@@ -70,6 +73,8 @@ bool DecodesAsCoded(const TTiffHandle& handle, const TTiffPage& page, std::strin
     const std::string withoutEnd = WithoutEndOfBlock(*coding);
     return !withoutEnd.empty() && IsFollowedByZeros(strip, withoutEnd);
 }
+
+namespace {
 
 std::vector<TDecodeParm> FaxParameters(TIFF* tiff, const TTiffPage& page) {
     std::int32_t k = 0;
@@ -102,7 +107,10 @@ std::shared_ptr<TImageRecord> FaxRecord(const TTiffHandle& handle, const TTiffPa
     const TFileSlice slice{TIFFGetStrileOffset(tiff, 0), TIFFGetStrileByteCount(tiff, 0)};
     std::string strip(static_cast<std::size_t>(slice.Length), '\0');
     if (!handle.Source().Read(strip.data(), strip.size(), slice.Offset)) throw DecodeError("the strip lies outside the file");
-    if (!DecodesAsCoded(handle, page, strip)) return nullptr;
+    // Scanners and libtiff write Group 4 pages as libtiff codes them, which the coding itself
+    // shows at a fraction of the cost of decoding the page and coding it again.
+    const bool asLibtiffCodes = page.Compression == COMPRESSION_CCITTFAX4 && IsLibtiffGroup4Coding(strip, page.Width, page.Height);
+    if (!asLibtiffCodes && !DecodesAsLibtiffCodes(handle, page, strip)) return nullptr;
 
     auto record = std::make_shared<TImageRecord>();
     record->BitsPerComponent = 1;
