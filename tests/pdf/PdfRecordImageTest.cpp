@@ -1,17 +1,14 @@
 // Image records as image objects: one table of hand-made records (colour models, bit depths,
 // encodings, palettes, ICC profiles, /Decode, colour keys, soft masks), each written into a
 // one-page document that must pass qpdf --check, name the version its features need, and give
-// back through qpdf (or pdfimages, for fax data) exactly the samples the record held.
+// back through qpdf exactly the samples the record held.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <tuple>
-
-#include <QImage>
 
 #include "PdfTestUtil.h"
 #include "common/Exceptions.h"
@@ -42,6 +39,13 @@ TImageRecord Samples(TColorModel color, int bits, int width = 5, int height = 3,
     record.Bytes = Shared(Noise(static_cast<std::size_t>(record.RowBytes() * height), seed));
     if (color == TColorModel::Indexed) record.Palette = Noise(3 * (std::size_t{1} << bits), seed + 7);
     return record;
+}
+
+// The identity of a file as a record from it keeps it, to notice changes before saving.
+TFileIdentity IdentityOf(const fs::path& file) {
+    struct stat status {};
+    EXPECT_EQ(stat(file.c_str(), &status), 0) << file;
+    return {status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
 }
 
 template <class Change>
@@ -116,10 +120,7 @@ TEST(PdfRecordImage, EveryKindOfRecordIsWrittenAndReadsBackAsItsSamples) {
     // The same zlib data in a file, in two slices with other bytes around them.
     const std::string cut = idat.substr(0, 7), rest = idat.substr(7);
     WriteFileBytes(dir / "slices.png", "head" + cut + "gap" + rest + "tail");
-    struct stat status {};
-    ASSERT_EQ(stat((dir / "slices.png").c_str(), &status), 0);
-    const TFileIdentity identity{status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec,
-                                 status.st_mtim.tv_nsec};
+    const TFileIdentity identity = IdentityOf(dir / "slices.png");
     const std::string jpeg = JpegCompress(*rgb.Bytes, {.Width = 5, .Height = 3});
     const std::vector<TDecodeParm> predictor = {{"Predictor", 15}, {"Colors", 3}, {"BitsPerComponent", 8}, {"Columns", 5}};
 
@@ -219,62 +220,17 @@ TEST(PdfRecordImage, PhotosAreOneJpegUnlessExactPixelsAreAsked) {
     EXPECT_EQ(MakeRecordImage(deep, {})->Encoding(), TStreamEncoding::Flate);
 }
 
-TEST(PdfRecordImage, FaxDataFromAFileShowsItsPixels) {
-    TempDir dir;
-    const fs::path tiff = dir / "fax.tif";
-    const CommandResult made = RunCommand(
-        "/usr/bin/python3 -c \"from PIL import Image\nim=Image.new('1',(37,20),1)\n"
-        "[im.putpixel((x,y),0) for x in range(37) for y in range(20) if (x*y)%7==0]\n"
-        "im.save('" + tiff.string() + "',compression='group4')\nt=Image.open('" + tiff.string() + "')\n"
-        "print(t.tag_v2[273][0],t.tag_v2[279][0],t.tag_v2[262])\"");
-    if (made.exitCode != 0) GTEST_SKIP() << "no Pillow with libtiff: " << made.output;
-    std::uint64_t offset = 0, length = 0;
-    int photometric = 0;
-    std::istringstream(made.output) >> offset >> length >> photometric;
-    struct stat status {};
-    ASSERT_EQ(stat(tiff.c_str(), &status), 0);
-    TImageRecord fax;
-    fax.Width = 37;
-    fax.Height = 20;
-    fax.Color = TColorModel::Gray;
-    fax.BitsPerComponent = 1;
-    fax.Encoding = TImageEncoding::CCITTFax;
-    fax.DecodeParms = {{"K", -1}, {"Columns", 37}, {"Rows", 20}, {"BlackIs1", photometric == 1, true}};
-    fax.Slices = {{offset, length}};
-    fax.Source = TRecordSource{tiff.string(), {status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec,
-                                               status.st_mtim.tv_nsec}};
-    const TWritten written = WriteRecord(dir, fax);
-    EXPECT_QPDF_CLEAN(written.Pdf);
-    const std::string body = ObjectBody(written.Bytes, written.Image);
-    EXPECT_NE(body.find("/Filter [/CCITTFaxDecode ]"), std::string::npos) << body;
-    EXPECT_NE(body.find("/K -1"), std::string::npos) << body;
-    EXPECT_EQ(StreamData(written.Pdf, written.Image, "--raw-stream-data"), ReadFileBytes(tiff).substr(offset, length));
-    // Rendered four device pixels per image pixel, so that each shows unsmoothed at its centre.
-    const CommandResult rendered = RunCommand("pdftoppm -r 288 -png -singlefile " + ShellQuote(written.Pdf.string()) +
-                                              " " + ShellQuote((dir / "page").string()));
-    ASSERT_EQ(rendered.exitCode, 0) << rendered.output;
-    const QImage shown(QString::fromStdString((dir / "page.png").string()));
-    ASSERT_EQ(shown.size(), QSize(37 * 4, 20 * 4));
-    int wrong = 0;
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 37; ++x) wrong += (qGray(shown.pixel(x * 4 + 2, y * 4 + 2)) < 128) != ((x * y) % 7 == 0);
-    EXPECT_EQ(wrong, 0);
-}
-
 TEST(PdfRecordImage, SlicesOfAFileChangedSinceLoadingFailTheSave) {
     TempDir dir;
     const fs::path file = dir / "picture.png";
     const TImageRecord rgb = Samples(TColorModel::RGB, 8);
     const std::string idat = PngIdat(rgb);
     WriteFileBytes(file, idat);
-    struct stat status {};
-    ASSERT_EQ(stat(file.c_str(), &status), 0);
     TImageRecord record = rgb;
     record.Encoding = TImageEncoding::Flate;
     record.Bytes = nullptr;
     record.Slices = {{0, idat.size()}};
-    record.Source = TRecordSource{file.string(), {status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec,
-                                                  status.st_mtim.tv_nsec}};
+    record.Source = TRecordSource{file.string(), IdentityOf(file)};
     TPdfDoc doc;
     FixClock(doc);
     doc.StartDocument();
