@@ -21,8 +21,6 @@ TEST(CliOptions, DefaultsAndImagesInOrder) {
     EXPECT_FALSE(o.Quiet);
     EXPECT_TRUE(o.AutoOrient);
     EXPECT_FALSE(ParseCommandLine({"--no-auto-orient", "a.jpg"}).AutoOrient);
-    EXPECT_FALSE(o.LosslessDecoded);
-    EXPECT_TRUE(ParseCommandLine({"--lossless-decoded", "a.heic"}).LosslessDecoded);
     EXPECT_FALSE(o.CompactBitmaps);
     EXPECT_TRUE(ParseCommandLine({"--compact", "a.bmp"}).CompactBitmaps);
 }
