@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "ImageTestHelpers.h"
@@ -25,11 +24,6 @@ std::vector<std::string> PngsIn(const std::vector<std::string>& folders) {
             if (entry.path().extension() == ".png") files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
     return files;
-}
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Pixels that differ from Pillow's 8-bit RGBA (alpha ignored when Pillow cannot know it).
@@ -55,7 +49,7 @@ TEST(PngCorpus, EveryGoodFileDecodesAsPillowDecodesIt) {
     const CommandResult pillow = RunCommand(command);
     ASSERT_EQ(pillow.exitCode, 0) << pillow.output;
 
-    std::istringstream index(Slurp(dir / "index.tsv"));
+    std::istringstream index(ReadFileBytes(dir / "index.tsv"));
     std::string line;
     int n = 0;
     for (; std::getline(index, line); ++n) {
@@ -72,12 +66,12 @@ TEST(PngCorpus, EveryGoodFileDecodesAsPillowDecodesIt) {
         // with Pillow's through the PDF by CliCorpusKinds.EveryGoodPngIsOnItsPageAsPillowDecodesIt;
         // here every file goes through the reader (under the sanitizers too) and the screen
         // decoder, which only this test checks.
-        const std::string file = Slurp(path);
+        const std::string file = ReadFileBytes(path);
         const bool interlaced = file[28] == 1, alpha = (file[25] & 4) != 0;
         EXPECT_EQ(record.Encoding, interlaced || alpha ? TImageEncoding::Samples : TImageEncoding::Flate);
         const QImage screen = image->ScreenImage(0);
         ASSERT_EQ(screen.size(), QSize(width, height));
-        EXPECT_EQ(Differences(screen, Slurp(dir / (std::to_string(n) + ".rgba")), alphaKnown), 0);
+        EXPECT_EQ(Differences(screen, ReadFileBytes(dir / (std::to_string(n) + ".rgba")), alphaKnown), 0);
     }
     EXPECT_EQ(n, static_cast<int>(files.size()));
 }
