@@ -6,12 +6,11 @@
 #include <tiffio.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "imaging/FaxGroup4Check.h"
 #include "imaging/ImageErrors.h"
 #include "imaging/TiffDirectories.h"
@@ -59,11 +58,6 @@ TRows MakePage(int width, int height, std::mt19937& random) {
     return rows;
 }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // A one-strip Group 4 TIFF of the rows coded by libtiff, or holding `strip` as it is.
 std::string G4Tiff(const fs::path& path, int width, const TRows& rows, const std::string* strip) {
     TIFF* tiff = TIFFOpen(path.c_str(), "w");
@@ -81,7 +75,7 @@ std::string G4Tiff(const fs::path& path, int width, const TRows& rows, const std
         for (std::uint32_t y = 0; y < height; ++y) TIFFWriteScanline(tiff, const_cast<std::uint8_t*>(rows[y].data()), y, 0);
     }
     TIFFClose(tiff);
-    return ReadFile(path);
+    return ReadFileBytes(path);
 }
 
 struct Strip {
@@ -117,8 +111,7 @@ std::string WithoutEndOfBlock(std::string coding) {
 }
 
 TEST(FaxGroup4Check, AgreesWithDecodingAndCodingAgain) {
-    const fs::path folder = fs::temp_directory_path() / ("tovra-g4-check-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    const TempDir folder;
     std::mt19937 random(20240611);
     const int widths[] = {1, 5, 64, 200, 1728, 2560, 2624, 6000};
     int agreedRejections = 0;
@@ -155,7 +148,6 @@ TEST(FaxGroup4Check, AgreesWithDecodingAndCodingAgain) {
         }
     }
     EXPECT_GT(agreedRejections, 0);
-    fs::remove_all(folder);
 }
 
 }  // namespace

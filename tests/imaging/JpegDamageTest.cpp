@@ -21,35 +21,24 @@ TEST(JpegDamage, WarningsAboutTheDataAndNothingElse) {
         for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 0xFF));
     const QByteArray good = EncodeJpeg(image);
     const QByteArray end = good.right(2);  // the EOI marker
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        bool damaged;
-    } cases[] = {
-        {"sound", good, false},
-        {"bytes before EOI", good.left(good.size() - 2) + QByteArray(32, '\x5A') + end, true},
-        {"cut short", good.left(good.size() * 2 / 3), true},
-        {"marker inside the scan", good.left(good.size() / 2) + QByteArray("\xFF\xD4", 2) + good.mid(good.size() / 2), true},
-        {"no JPEG at all", QByteArray("not a picture"), false},
+    std::vector<std::pair<std::string, QByteArray>> damaged = {
+        {"bytes before EOI", good.left(good.size() - 2) + QByteArray(32, '\x5A') + end},
+        {"cut short", good.left(good.size() * 2 / 3)},
+        {"marker inside the scan", good.left(good.size() / 2) + QByteArray("\xFF\xD4", 2) + good.mid(good.size() / 2)},
     };
-    for (const auto& c : cases) EXPECT_EQ(Damaged(c.bytes), c.damaged) << c.name;
-}
-
-TEST(JpegDamage, CorpusFiles) {
-    REQUIRE_CORPUS();
-    const struct {
-        const char* name;
-        bool damaged;
-    } cases[] = {
-        {"truncated_jpeg.jpg", true}, {"mjpeg.jpg", true},  // 6 extraneous bytes before a restart marker
-        {"restarts.jpg", false},      {"video-001.progressive.jpeg", false},
-        {"jpg-cmyk-1.jpg", false},    {"video-005.gray.jpeg", false},
-        {"Landscape_5.jpg", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Damaged(QByteArray::fromStdString(ReadFileBytes(CorpusPath(std::string("jpeg/") + c.name)))),
-                  c.damaged)
-            << c.name;
+    std::vector<std::pair<std::string, QByteArray>> sound = {{"sound", good}, {"no JPEG at all", "not a picture"}};
+    if (!CorpusPath("").empty()) {
+        const auto corpus = [](const char* name) {
+            return std::pair(std::string(name), QByteArray::fromStdString(ReadFileBytes(CorpusPath(std::string("jpeg/") + name))));
+        };
+        damaged.push_back(corpus("truncated_jpeg.jpg"));
+        damaged.push_back(corpus("mjpeg.jpg"));  // 6 extraneous bytes before a restart marker
+        for (const char* name : {"restarts.jpg", "video-001.progressive.jpeg", "jpg-cmyk-1.jpg", "video-005.gray.jpeg",
+                                 "Landscape_5.jpg"})
+            sound.push_back(corpus(name));
+    }
+    for (const auto& [name, bytes] : damaged) EXPECT_TRUE(Damaged(bytes)) << name;
+    for (const auto& [name, bytes] : sound) EXPECT_FALSE(Damaged(bytes)) << name;
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 #pragma once
-// Helpers of the PNG reader's tests: small PNG files built in memory, and a record's
-// pass-through data inflated and unfiltered by code of the tests' own.
+// Helpers of the PNG reader's tests: small PNG files built in memory.
 #include <string>
 #include <vector>
-
-#include "ImageRecord.h"
 
 namespace tovra::test {
 
@@ -15,9 +12,5 @@ std::string PngFile(const std::vector<std::string>& chunks);
 std::string PngHeader(int width, int height, int depth, int colorType, bool interlaced = false);
 // A zlib stream of the bytes.
 std::string Zlib(const std::string& bytes);
-
-// The record with its data as unfiltered samples: a Flate record's data (its bytes, or its
-// slices read from its source file) inflated and its PNG predictor undone.
-TImageRecord AsSamples(const TImageRecord& record);
 
 }  // namespace tovra::test

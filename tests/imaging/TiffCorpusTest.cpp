@@ -7,7 +7,6 @@
 
 #include <tiffio.h>
 
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -134,34 +133,17 @@ std::string Shape(const TImageRecord& record) {
     return out.str();
 }
 
-// A reference: the picture, and for 16-bit pictures the samples themselves, big-endian.
-struct Reference {
-    QImage image;
-    std::string samples16;
-};
-
-// Reads a binary PNM file; 16-bit grey and RGB keep their samples.
-Reference ReadPnm(const fs::path& path) {
-    Reference reference;
-    reference.image = QImage(QString::fromStdString(path.string()));
-    std::ifstream in(path, std::ios::binary);
+// A reference raster beside the file: the picture, and 16-bit samples as they are.
+TReferencePicture ReadPnm(const fs::path& path) {
+    TReferencePicture reference{QImage(QString::fromStdString(path.string())), {}};
+    const std::string file = ReadFileBytes(path);
+    std::istringstream header(file);
     std::string magic;
     int width = 0, height = 0, maximum = 1;
-    in >> magic >> width >> height;
-    if (magic != "P4") in >> maximum;
-    in.get();
-    if (maximum > 255)
-        reference.samples16.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    header >> magic >> width >> height;
+    if (magic != "P4") header >> maximum;
+    if (maximum > 255) reference.Samples16 = file.substr(static_cast<std::size_t>(header.tellg()) + 1);
     return reference;
-}
-
-// Pillow's decodings of the pages asked for, by "path#page".
-std::map<std::string, Reference> PillowReferences(const std::vector<std::pair<fs::path, int>>& pages, const TempDir& dir) {
-    const std::vector<TReferencePicture> decoded = PillowTiffPages(pages, dir.Path());
-    std::map<std::string, Reference> references;
-    for (std::size_t i = 0; i < pages.size(); ++i)
-        references[pages[i].first.string() + '#' + std::to_string(pages[i].second)] = {decoded[i].Image, decoded[i].Samples16};
-    return references;
 }
 
 // The mean difference of the channels of two pictures of the same size, laid on white.
@@ -202,7 +184,11 @@ TEST(TiffCorpus, EveryPageDecodesToItsReferenceOrIsRefusedByName) {
         if (reference == "pil") pillowPages.emplace_back(paths[c.file], c.page);
         if (reference.starts_with("pil:")) pillowPages.emplace_back(corpus / reference.substr(4), 0);
     }
-    const std::map<std::string, Reference> pillow = PillowReferences(pillowPages, dir);
+    // Pillow's decodings of those pages, by "path#page".
+    const std::vector<TReferencePicture> decoded = PillowTiffPages(pillowPages, dir.Path());
+    std::map<std::string, TReferencePicture> pillow;
+    for (std::size_t i = 0; i < pillowPages.size(); ++i)
+        pillow[pillowPages[i].first.string() + '#' + std::to_string(pillowPages[i].second)] = decoded[i];
 
     testing::internal::CaptureStderr();
     int files = 0;
@@ -260,14 +246,14 @@ TEST(TiffCorpus, EveryPageDecodesToItsReferenceOrIsRefusedByName) {
 
         const std::string reference = c.reference;
         if (reference.empty()) continue;
-        const Reference& wanted = reference.starts_with("pnm:") ? ReadPnm(corpus / reference.substr(4))
+        const TReferencePicture& wanted = reference.starts_with("pnm:") ? ReadPnm(corpus / reference.substr(4))
                                   : reference == "pil"          ? pillow.at(path + "#" + std::to_string(c.page))
                                                                 : pillow.at((corpus / reference.substr(4)).string() + "#0");
-        if (!wanted.samples16.empty()) {
-            EXPECT_TRUE(record.Bytes && *record.Bytes == wanted.samples16) << "16-bit samples differ";
+        if (!wanted.Samples16.empty()) {
+            EXPECT_TRUE(record.Bytes && *record.Bytes == wanted.Samples16) << "16-bit samples differ";
         }
         int delta = 0;
-        const int differ = CountDifferentPixels(screen, wanted.image, &delta);
+        const int differ = CountDifferentPixels(screen, wanted.Image, &delta);
         EXPECT_TRUE(differ == 0 || (differ > 0 && delta <= c.tolerance)) << differ << " pixels differ, by up to " << delta;
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
