@@ -79,24 +79,6 @@ const Row kRows[] = {
     {"turned.tif", "tiffcp {c}/rgb-3c-8b.tiff {o} && tiffset -s 274 6 {o}", 0, "samples", "pnm:rgb-3c-8b.ppm", 0, 90},
 };
 
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
-// A reference raster beside the file: the picture, and 16-bit samples as they are.
-TReferencePicture ReadPnm(const fs::path& path) {
-    TReferencePicture reference{QImage(QString::fromStdString(path.string())), {}};
-    const std::string file = ReadFileBytes(path);
-    std::istringstream header(file);
-    std::string magic;
-    int width = 0, height = 0, maximum = 1;
-    header >> magic >> width >> height >> maximum;
-    if (maximum > 255) reference.Samples16 = file.substr(static_cast<std::size_t>(header.tellg()) + 1);
-    return reference;
-}
-
 TEST(CliCorpusKinds, EveryGoodTiffPageIsOnItsPageAsItsReference) {
     if (CorpusDir().empty()) GTEST_SKIP() << "corpus absent";
     const TempDir dir;
@@ -110,8 +92,8 @@ TEST(CliCorpusKinds, EveryGoodTiffPageIsOnItsPageAsItsReference) {
         std::string path = (corpus / row.file).string();
         if (row.make) {
             path = (dir / row.file).string();
-            const std::string pil = Replace(row.make, "{pil}", "/usr/bin/python3 -c \"from PIL import Image; ");
-            const std::string command = Replace(Replace(pil, "{c}", corpus.string()), "{o}", path);
+            const std::string pil = test::ReplaceAll(row.make, "{pil}", "/usr/bin/python3 -c \"from PIL import Image; ");
+            const std::string command = test::ReplaceAll(test::ReplaceAll(pil, "{c}", corpus.string()), "{o}", path);
             const CommandResult made = RunCommand(command);
             ASSERT_EQ(made.exitCode, 0) << command << "\n" << made.output;
         }
@@ -158,7 +140,7 @@ TEST(CliCorpusKinds, EveryGoodTiffPageIsOnItsPageAsItsReference) {
         PictureOnPage(pages[n], size);
         if (referenceName.empty()) continue;
         const TReferencePicture reference =
-            referenceName == "pil" ? pillow[nextPillow++] : ReadPnm(corpus / referenceName.substr(4));
+            referenceName == "pil" ? pillow[nextPillow++] : test::ReadReferencePnm(corpus / referenceName.substr(4));
         // Fax data: the strip as it is, decoded by poppler (except testfax4's: poppler does not
         // decode it as libtiff does).
         if (fax) {

@@ -108,12 +108,6 @@ const Case kCases[] = {
      "refused: lies outside the file", ""},
 };
 
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 // "RGB 8 alpha 8", "Indexed 4", "Gray 1 inverted", "CCITT K=-1 Columns=157 Rows=151 BlackIs1" ...
 std::string Shape(const TImageRecord& record) {
     std::ostringstream out;
@@ -131,19 +125,6 @@ std::string Shape(const TImageRecord& record) {
     }
     if (record.Orientation != 1) out << " orientation " << record.Orientation;
     return out.str();
-}
-
-// A reference raster beside the file: the picture, and 16-bit samples as they are.
-TReferencePicture ReadPnm(const fs::path& path) {
-    TReferencePicture reference{QImage(QString::fromStdString(path.string())), {}};
-    const std::string file = ReadFileBytes(path);
-    std::istringstream header(file);
-    std::string magic;
-    int width = 0, height = 0, maximum = 1;
-    header >> magic >> width >> height;
-    if (magic != "P4") header >> maximum;
-    if (maximum > 255) reference.Samples16 = file.substr(static_cast<std::size_t>(header.tellg()) + 1);
-    return reference;
 }
 
 // The mean difference of the channels of two pictures of the same size, laid on white.
@@ -170,7 +151,7 @@ TEST(TiffCorpus, EveryPageDecodesToItsReferenceOrIsRefusedByName) {
         } else if (*c.make) {
             const fs::path out = dir / c.file;
             const std::string command =
-                Replace(Replace(Replace(c.make, "{pil}", "/usr/bin/python3 -c \"from PIL import Image; "), "{c}",
+                test::ReplaceAll(test::ReplaceAll(test::ReplaceAll(c.make, "{pil}", "/usr/bin/python3 -c \"from PIL import Image; "), "{c}",
                                 corpus.string()),
                         "{o}", out.string());
             const CommandResult made = RunCommand(command);
@@ -246,7 +227,7 @@ TEST(TiffCorpus, EveryPageDecodesToItsReferenceOrIsRefusedByName) {
 
         const std::string reference = c.reference;
         if (reference.empty()) continue;
-        const TReferencePicture& wanted = reference.starts_with("pnm:") ? ReadPnm(corpus / reference.substr(4))
+        const TReferencePicture& wanted = reference.starts_with("pnm:") ? test::ReadReferencePnm(corpus / reference.substr(4))
                                   : reference == "pil"          ? pillow.at(path + "#" + std::to_string(c.page))
                                                                 : pillow.at((corpus / reference.substr(4)).string() + "#0");
         if (!wanted.Samples16.empty()) {

@@ -55,4 +55,22 @@ std::string RawTiffStrip(const std::filesystem::path& path, int page) {
     return bytes;
 }
 
+TReferencePicture ReadReferencePnm(const std::filesystem::path& path) {
+    TReferencePicture reference{QImage(QString::fromStdString(path.string())), {}};
+    const std::string file = ReadFileBytes(path);
+    std::istringstream header(file);
+    std::string magic;
+    int width = 0, height = 0, maximum = 1;
+    header >> magic >> width >> height;
+    if (magic != "P4") header >> maximum;
+    if (maximum > 255) reference.Samples16 = file.substr(static_cast<std::size_t>(header.tellg()) + 1);
+    return reference;
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 }  // namespace tovra::test
